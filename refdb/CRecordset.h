@@ -1,0 +1,57 @@
+#pragma once
+
+#include <string>
+
+class CDatabase;
+
+// A cursor over the result of one SQL text on a connection. All values are
+// read as Windows-1252 text. Snapshot (static, scrollable) cursors only.
+// Plain cursors fetch one row at a time and read columns by exact name;
+// bulk cursors (SetRowsetSize + useMultiRowFetch) bind column arrays by
+// position in BindBulkColumns and fetch a rowset per call.
+// Every driver error is thrown as CDBException.
+class CRecordset {
+public:
+    enum OpenType { snapshot = 0 };
+    enum : unsigned { none = 0, readOnly = 0x0004, useMultiRowFetch = 0x2000 };
+
+    explicit CRecordset(CDatabase* database);
+    virtual ~CRecordset();
+    CRecordset(const CRecordset&) = delete;
+    CRecordset& operator=(const CRecordset&) = delete;
+
+    void SetRowsetSize(unsigned long rows);
+
+    // Executes sql unchanged and fetches the first row (rowset). An empty
+    // result leaves BOF and EOF both true. On failure the cursor is closed
+    // again before the error is thrown.
+    bool Open(OpenType openType, const std::string& sql, unsigned options = none);
+    bool IsOpen() const;
+    bool IsBOF() const;
+    bool IsEOF() const;
+    long GetRowsFetched() const;
+
+    void MoveNext();
+    void MoveFirst();
+
+    // Current row's value of the column named exactly so (case-sensitive);
+    // NULL reads as the empty text; nothing is trimmed. Unknown name: 1026.
+    void GetFieldValue(const std::string& columnName, std::string& value);
+    // Columns of the result by position (0-based), for tools that show a
+    // whole row.
+    short GetODBCFieldCount() const;
+    std::string GetFieldName(short index) const;
+    void GetFieldValue(short index, std::string& value);
+
+    void Close();
+
+    struct Impl;
+
+protected:
+    // Bulk binding, for derived bulk cursors.
+    class CBulkBinder;
+    virtual void BindBulkColumns(CBulkBinder&, unsigned long /*rows*/) {}
+
+private:
+    Impl* m_impl;
+};
