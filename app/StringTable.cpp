@@ -1,0 +1,79 @@
+#include "StringTable.h"
+
+#include <map>
+
+namespace {
+
+const std::map<int, std::string>& table()
+{
+    // Command strings hold the status-bar prompt, a line feed and the tool tip.
+    static const std::map<int, std::string> strings = {
+        {IDR_MAINFRAME, "Vesmar\npatient\nVesmar-document\nVesmar-Files (*.drg)\n.drg\nVesmar.Document\nVesmar document"},
+        {ID_CONFIGURATION, "Configure the databaseconnection"},
+        {IDS_REGISTRY_WRITE_FAILED, "Error: Could not save to the registry"},
+        {IDS_VALIDATE_DATES, "Validate the birth- and admissiondate"},
+        {IDS_CONNECTION_FAILED, "A connection could not be opened to the database.\n\nContact the system administrator."},
+        {AFX_IDS_APP_TITLE, "Vesmar"},
+        {AFX_IDS_IDLEMESSAGE, "Ready"},
+        {ID_FILE_NEW, "Create a new document\nNew"},
+        {ID_FILE_OPEN, "Open an existing document\nOpen"},
+        {ID_FILE_SAVE, "Save the active document\nSave"},
+        {ID_FILE_SAVE_AS, "Save the active document with a new name\nSave As"},
+        {ID_FILE_PRINT, "Print the active document\nPrint"},
+        {ID_EDIT_COPY, "Copy the selection and put it on the Clipboard\nCopy"},
+        {ID_EDIT_CUT, "Cut the selection and put it on the Clipboard\nCut"},
+        {ID_EDIT_PASTE, "Insert Clipboard contents\nPaste"},
+        {ID_EDIT_UNDO, "Undo the last action\nUndo"},
+        {ID_APP_ABOUT, "Display program information, version number and copyright\nAbout"},
+        {ID_APP_EXIT, "Quit the application; prompts to save documents\nExit"},
+        {ID_NEXT_PANE, "Switch to the next window pane\nNext Pane"},
+        {ID_PREV_PANE, "Switch back to the previous window pane\nPrevious Pane"},
+        {ID_INDICATOR_CAPS, "CAP"},
+        {ID_INDICATOR_NUM, "NUM"},
+        {ID_INDICATOR_SCRL, "SCRL"},
+        {AFX_IDP_FAILED_TO_OPEN_DOC, "Failed to open document."},
+        {AFX_IDP_FAILED_TO_SAVE_DOC, "Failed to save document."},
+        {AFX_IDP_ASK_TO_SAVE, "Save changes to %1?"},
+        {AFX_IDP_UNREG_DONE, "System registry entries have been removed and the INI file (if any) was deleted."},
+        {AFX_IDP_UNREG_FAILURE, "Not all of the system registry entries (or INI file) were removed."},
+        {AFX_IDP_FILE_GENERIC, "An unknown error occurred while accessing %1."},
+        {AFX_IDP_FILE_NOT_FOUND, "%1 was not found."},
+        {AFX_IDP_FILE_BAD_PATH, "%1 contains an invalid path."},
+        {AFX_IDP_FILE_TOO_MANY_OPEN, "%1 could not be opened because there are too many open files."},
+        {AFX_IDP_FILE_ACCESS_DENIED, "Access to %1 was denied."},
+        {AFX_IDP_FILE_INVALID_FILE, "An invalid file handle was associated with %1."},
+        {AFX_IDP_FILE_DIR_FULL, "%1 could not be created because the directory is full."},
+        {AFX_IDP_FILE_BAD_SEEK, "Seek failed on %1"},
+        {AFX_IDP_FILE_HARD_IO, "A hardware I/O error was reported while accessing %1."},
+        {AFX_IDP_FILE_SHARING, "A sharing violation occurred while accessing %1."},
+        {AFX_IDP_FILE_LOCKING, "A locking violation occurred while accessing %1."},
+        {AFX_IDP_FILE_DISKFULL, "Disk full while accessing %1."},
+        {AFX_IDP_FILE_EOF, "An attempt was made to access %1 past its end."},
+        {AFX_IDP_ARCH_BADFORMAT, "Unexpected file format."},
+    };
+    return strings;
+}
+
+} // namespace
+
+const std::string& LoadString(int id)
+{
+    static const std::string empty;
+    auto it = table().find(id);
+    return it == table().end() ? empty : it->second;
+}
+
+std::string CommandPrompt(int id)
+{
+    const std::string& s = LoadString(id);
+    return s.substr(0, s.find('\n'));
+}
+
+std::string FormatString1(int id, const std::string& arg)
+{
+    std::string s = LoadString(id);
+    auto pos = s.find("%1");
+    if (pos != std::string::npos)
+        s.replace(pos, 2, arg);
+    return s;
+}
