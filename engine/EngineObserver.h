@@ -15,10 +15,13 @@ struct CPassTrace {
     std::string complication;            // the candidate code found (dots removed); empty: none
     std::vector<std::pair<std::string, std::string>> decidingRow; // column, value; empty: no row passed
     std::string drg;
+    std::string complFlag;               // the pass's complication flag, "1" or "0"
 };
 
 class IEngineObserver {
 public:
     virtual ~IEngineObserver() = default;
     virtual void passFinished(const CPassTrace& trace) = 0;
+    // Every statement, just before it is sent (also one the server then rejects).
+    virtual void statementSending(const std::string& /*sql*/) {}
 };
