@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+
+#include "CFile.h"
+
+// Replacing a file without ever losing it: the new bytes go to a temporary
+// file in the target's folder, which Commit puts on the disk and renames over
+// the target. Until then the target is untouched; a replace that is not
+// committed deletes its temporary file.
+class CReplaceFile {
+public:
+    // targetPath: full path of the file to create or replace. Throws
+    // CFileException (with targetPath) when the temporary file cannot be made.
+    explicit CReplaceFile(const std::string& targetPath);
+    CReplaceFile(const CReplaceFile&) = delete;
+    CReplaceFile& operator=(const CReplaceFile&) = delete;
+    ~CReplaceFile();
+
+    CFile& GetFile() { return m_file; }
+    void Commit();
+
+private:
+    std::string m_strTarget;
+    std::string m_strTemp;
+    CFile m_file;
+    bool m_bCommitted = false;
+};
