@@ -10,8 +10,8 @@
 // committed deletes its temporary file.
 class CReplaceFile {
 public:
-    // targetPath: full path of the file to create or replace. Throws
-    // CFileException (with targetPath) when the temporary file cannot be made.
+    // targetPath: full path of the file to create or replace. Every step
+    // throws CFileException on failure.
     explicit CReplaceFile(const std::string& targetPath);
     CReplaceFile(const CReplaceFile&) = delete;
     CReplaceFile& operator=(const CReplaceFile&) = delete;

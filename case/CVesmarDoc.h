@@ -33,6 +33,11 @@ public:
     };
 
     CVesmarDoc();
+
+    // The pieces of the document string (string 128): "Vesmar", "patient",
+    // "Vesmar-document", "Vesmar-Files (*.drg)", ".drg", ...
+    enum DocStringIndex { windowTitle, docName, fileNewName, filterName, filterExt, regFileTypeId, regFileTypeName };
+    static std::string GetDocString(DocStringIndex index);
     CVesmarDoc(const CVesmarDoc&) = delete;
     CVesmarDoc& operator=(const CVesmarDoc&) = delete;
 

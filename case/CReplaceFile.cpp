@@ -1,0 +1,68 @@
+#include "CReplaceFile.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "CFileException.h"
+
+namespace {
+
+// A new, empty file beside target with a name no one else uses; its path goes
+// to tempPath. Permissions are those of a newly created file. Failures
+// name the temporary file; the caller tells the user the target's name.
+CFile createTemporary(const std::string& target, std::string& tempPath)
+{
+    std::filesystem::path folder = std::filesystem::path(target).parent_path();
+    std::random_device seed;
+    std::mt19937 random(seed());
+    for (int attempt = 0;; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, ".vesmar-%08x.tmp", static_cast<unsigned>(random()));
+        tempPath = (folder / name).string();
+        try {
+            return CFile::CreateNew(tempPath, 0666);
+        } catch (const CFileException& e) {
+            if (e.m_lOsError != EEXIST || attempt == 100)
+                throw;
+        }
+    }
+}
+
+} // namespace
+
+CReplaceFile::CReplaceFile(const std::string& targetPath)
+    : m_strTarget(targetPath), m_file(createTemporary(targetPath, m_strTemp))
+{
+    // A replaced file keeps its permissions.
+    struct stat st {};
+    if (::stat(m_strTarget.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+        m_file.SetMode(st.st_mode & 07777);
+}
+
+CReplaceFile::~CReplaceFile()
+{
+    if (!m_bCommitted)
+        ::unlink(m_strTemp.c_str());
+}
+
+void CReplaceFile::Commit()
+{
+    m_file.Flush();
+    m_file.Close();
+    if (::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
+        throw CFileException::FromErrno(errno, m_strTarget);
+    m_bCommitted = true;
+    // The new name must survive a crash as well as the bytes. A folder that
+    // cannot be synced still holds the complete file, so this is best effort.
+    std::string folder = std::filesystem::path(m_strTarget).parent_path().string();
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}

@@ -1,0 +1,302 @@
+#include "CVesmarDoc.h"
+
+#include <filesystem>
+#include <optional>
+#include <string_view>
+#include <system_error>
+
+#include "CArchiveException.h"
+#include "CArchiveReader.h"
+#include "CArchiveWriter.h"
+#include "CFile.h"
+#include "CFileException.h"
+#include "CReplaceFile.h"
+#include "Codepage.h"
+#include "MessageSink.h"
+#include "StringTable.h"
+
+namespace {
+
+// The list objects are stored as the framework's object archive stores them:
+// a class tag, for the first object the class's description, then the body.
+constexpr std::uint16_t kNewClassTag = 0xFFFF;
+constexpr std::uint16_t kListClassReference = 0x8001; // class index 1: the description read first
+constexpr std::string_view kListClassName = "CStringList";
+constexpr std::size_t kMaxClassNameLength = 64;
+
+void writeList(CArchiveWriter& ar, const CStringList& list)
+{
+    ar.WriteCount(list.GetCount());
+    for (const std::string& entry : list)
+        ar.WriteString(entry);
+}
+
+void readClassDescription(CArchiveReader& ar)
+{
+    std::uint16_t schema = ar.ReadWord();
+    std::uint16_t length = ar.ReadWord();
+    if (length >= kMaxClassNameLength)
+        throw CArchiveException(CArchiveException::badClass, "class name too long");
+    char name[kMaxClassNameLength];
+    ar.ReadBytes(name, length);
+    if (std::string_view(name, length) != kListClassName)
+        throw CArchiveException(CArchiveException::badClass, "not a string list");
+    if (schema != 0)
+        throw CArchiveException(CArchiveException::badSchema, "unknown string list schema");
+}
+
+// The header of a list object. The first must describe the class; the second
+// may refer to that description or repeat it. A missing list (tag 0), a
+// reference to the first list object (tag 2) or any other reference is
+// refused: the document needs two lists of its own.
+void readListHeader(CArchiveReader& ar, bool first)
+{
+    std::uint16_t tag = ar.ReadWord();
+    if (tag == kNewClassTag)
+        readClassDescription(ar);
+    else if (first || tag != kListClassReference)
+        throw CArchiveException(CArchiveException::badIndex, "list header refers to nothing read");
+}
+
+CStringList readList(CArchiveReader& ar, bool first)
+{
+    readListHeader(ar, first);
+    CStringList list;
+    // Each entry takes at least its one-byte length, so the loop ends at the
+    // end of the data however large the count claims to be.
+    for (std::uint32_t n = ar.ReadCount(); n > 0; --n)
+        list.AddTail(ar.ReadString());
+    return list;
+}
+
+DateValue readDate(CArchiveReader& ar)
+{
+    DateValue date;
+    date.m_status = ar.ReadLong();
+    date.m_dt = ar.ReadDouble();
+    return date;
+}
+
+void writeDate(CArchiveWriter& ar, const DateValue& date)
+{
+    ar.WriteLong(date.m_status);
+    ar.WriteDouble(date.m_dt);
+}
+
+std::string fullPath(const std::string& path)
+{
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
+// Saving through a symbolic link replaces the file it points to, not the link.
+std::string resolvedTarget(const std::string& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec))
+        return path;
+    std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : target.string();
+}
+
+} // namespace
+
+std::string CVesmarDoc::GetDocString(DocStringIndex index)
+{
+    std::string_view rest = LoadString(IDR_MAINFRAME);
+    for (int i = 0; i < index && !rest.empty(); ++i) {
+        std::size_t nl = rest.find('\n');
+        rest = nl == std::string_view::npos ? std::string_view() : rest.substr(nl + 1);
+    }
+    return std::string(rest.substr(0, rest.find('\n')));
+}
+
+CVesmarDoc::CVesmarDoc() : m_strTitle(GetDocString(docName))
+{
+}
+
+void CVesmarDoc::AddChosenDiagnosis(const std::string& entry)
+{
+    m_chosenList.AddTail(entry);
+    m_bModified = true;
+}
+
+void CVesmarDoc::RemoveChosenDiagnosis(const std::string& entry)
+{
+    m_chosenList.RemoveFirst(entry);
+    m_bModified = true;
+}
+
+void CVesmarDoc::AddBiDiagnosis(const std::string& entry)
+{
+    m_biList.AddTail(entry);
+    m_bModified = true;
+}
+
+void CVesmarDoc::RemoveBiDiagnosis(const std::string& entry)
+{
+    m_biList.RemoveFirst(entry);
+    m_bModified = true;
+}
+
+template <typename T>
+void CVesmarDoc::SetField(T& field, const T& value, ChangeSource source)
+{
+    if (source == ChangeSource::User && !(field == value))
+        m_bModified = true;
+    field = value;
+}
+
+void CVesmarDoc::SetMale(bool male, ChangeSource source)
+{
+    SetField(m_bMale, male, source);
+    SetField(m_nSex, std::int32_t(male ? 1 : 0), source);
+}
+
+void CVesmarDoc::SetBirthDate(const DateValue& date, ChangeSource source)
+{
+    SetField(m_birthDate, date, source);
+}
+
+void CVesmarDoc::SetAdmissionDate(const DateValue& date, ChangeSource source)
+{
+    SetField(m_admissionDate, date, source);
+}
+
+void CVesmarDoc::SetBirthDateSet(std::int32_t set, ChangeSource source)
+{
+    SetField(m_bBirthDateSet, set, source);
+}
+
+void CVesmarDoc::SetAdmissionDateSet(std::int32_t set, ChangeSource source)
+{
+    SetField(m_bAdmissionDateSet, set, source);
+}
+
+void CVesmarDoc::ResetCase()
+{
+    SetMale(true);
+    m_nReserved = -1;
+    m_chosenList.RemoveAll();
+    m_biList.RemoveAll();
+    m_bBirthDateSet = 0;
+    m_bAdmissionDateSet = 0;
+}
+
+void CVesmarDoc::WriteCase(CArchiveWriter& ar) const
+{
+    ar.WriteLong(m_nReserved);
+    ar.WriteLong(m_nSex);
+    ar.WriteWord(kNewClassTag);
+    ar.WriteWord(0); // schema
+    ar.WriteWord(static_cast<std::uint16_t>(kListClassName.size()));
+    ar.WriteBytes(kListClassName.data(), kListClassName.size());
+    writeList(ar, m_chosenList);
+    ar.WriteWord(kListClassReference);
+    writeList(ar, m_biList);
+    writeDate(ar, m_birthDate);
+    writeDate(ar, m_admissionDate);
+    ar.WriteLong(m_bBirthDateSet);
+}
+
+void CVesmarDoc::ReadCase(CArchiveReader& ar)
+{
+    // Everything is read before anything is taken over, so a failure leaves
+    // the case whole.
+    std::int32_t reserved = ar.ReadLong();
+    std::int32_t sex = ar.ReadLong();
+    CStringList chosen = readList(ar, true);
+    CStringList bi = readList(ar, false);
+    DateValue birthDate = readDate(ar);
+    DateValue admissionDate = readDate(ar);
+    std::int32_t birthDateSet = ar.ReadLong();
+
+    m_nReserved = reserved;
+    m_nSex = sex;
+    m_bMale = sex == 1;
+    m_chosenList = std::move(chosen);
+    m_biList = std::move(bi);
+    m_birthDate = birthDate;
+    m_admissionDate = admissionDate;
+    m_bBirthDateSet = birthDateSet;
+    // The admission flag is not stored; without this the form would replace
+    // the file's admission date by today's whenever the flag happened to be 0.
+    if (admissionDate.m_status == DateValue::valid)
+        m_bAdmissionDateSet = 1;
+}
+
+void CVesmarDoc::SetPathName(const std::string& fullPath)
+{
+    m_strPathName = fullPath;
+    m_strTitle = codepage::cp1252FromUtf8(std::filesystem::path(fullPath).filename().string());
+}
+
+void CVesmarDoc::OnNewDocument()
+{
+    m_strTitle = GetDocString(docName);
+    m_strPathName.clear();
+    ResetCase();
+    m_bModified = false;
+}
+
+CVesmarDoc::OpenResult CVesmarDoc::OnOpenDocument(const std::string& path, IMessageSink& sink)
+{
+    const std::string full = fullPath(path);
+    std::optional<CFile> file;
+    std::uint64_t size = 0;
+    try {
+        file.emplace(CFile::OpenForReading(full));
+        size = file->GetLength();
+    } catch (const CFileException& e) {
+        sink.showMessage(e.UserMessage());
+        return OpenResult::FailedBeforeReading;
+    }
+
+    // An empty file reads nothing and the case keeps its contents.
+    if (size > 0) {
+        m_bModified = true;
+        std::string message;
+        try {
+            CArchiveReader ar(*file, size);
+            ReadCase(ar);
+        } catch (const CArchiveException&) {
+            message = LoadString(AFX_IDP_ARCH_BADFORMAT);
+        } catch (const CFileException& e) {
+            message = e.UserMessage();
+        } catch (const std::exception&) {
+            message = LoadString(AFX_IDP_FAILED_TO_OPEN_DOC);
+        }
+        if (!message.empty()) {
+            OnNewDocument();
+            sink.showMessage(message);
+            return OpenResult::FailedWhileReading;
+        }
+    }
+    SetPathName(full);
+    m_bModified = false;
+    return OpenResult::Opened;
+}
+
+bool CVesmarDoc::OnSaveDocument(const std::string& path, IMessageSink& sink)
+{
+    const std::string full = fullPath(path);
+    try {
+        CReplaceFile out(resolvedTarget(full));
+        CArchiveWriter ar(out.GetFile());
+        WriteCase(ar);
+        ar.Flush();
+        out.Commit();
+    } catch (const CFileException& e) {
+        // The failing step may have named the temporary file; the user knows
+        // the file being saved.
+        sink.showMessage(CFileException(e.m_cause, e.m_lOsError, full).UserMessage());
+        return false;
+    } catch (const std::exception&) {
+        sink.showMessage(LoadString(AFX_IDP_FAILED_TO_SAVE_DOC));
+        return false;
+    }
+    SetPathName(full);
+    m_bModified = false;
+    return true;
+}
