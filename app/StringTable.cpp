@@ -13,6 +13,8 @@ const std::map<int, std::string>& table()
         {IDS_REGISTRY_WRITE_FAILED, "Error: Could not save to the registry"},
         {IDS_VALIDATE_DATES, "Validate the birth- and admissiondate"},
         {IDS_CONNECTION_FAILED, "A connection could not be opened to the database.\n\nContact the system administrator."},
+        {IDS_NO_PRINTER, "No printer is available: %1 was not printed."},
+        {IDS_PRINT_FAILED, "%1 could not be printed."},
         {AFX_IDS_APP_TITLE, "Vesmar"},
         {AFX_IDS_IDLEMESSAGE, "Ready"},
         {ID_FILE_NEW, "Create a new document\nNew"},

@@ -10,6 +10,8 @@ enum StringId : int {
     IDS_REGISTRY_WRITE_FAILED = 32772,
     IDS_VALIDATE_DATES = 32773,
     IDS_CONNECTION_FAILED = 32775,
+    IDS_NO_PRINTER = 32790,          // printing from the command line without a printer
+    IDS_PRINT_FAILED = 32791,
     AFX_IDS_APP_TITLE = 57344,
     AFX_IDS_IDLEMESSAGE = 57345,
     ID_FILE_NEW = 57600,
