@@ -1,7 +1,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "CReportRow.h"
 #include "CStringList.h"
 #include "DateValue.h"
 
@@ -44,3 +46,9 @@ bool CheckDates(const CProcessInput& input, int& ageDays);
 // passed on with lookupSet closed.
 std::string GroupCase(const CProcessInput& input, int ageDays, CDatabase& db, CRecordset& lookupSet,
                       IProgress& progress, IMessageSink& sink, IEngineObserver* observer = nullptr);
+
+// The same run, returning the report's rows in report order instead of their
+// text (GroupCase joins them with JoinReportLines).
+std::vector<CReportRow> GroupCaseRows(const CProcessInput& input, int ageDays, CDatabase& db,
+                                      CRecordset& lookupSet, IProgress& progress, IMessageSink& sink,
+                                      IEngineObserver* observer = nullptr);

@@ -22,6 +22,9 @@ std::vector<CReportRow> BuildReportRows(const std::vector<CDRGResult>& results, 
 // the number always with a full stop, whatever the process locale.
 std::string FormatReportLine(const CReportRow& row);
 
-// The result box's text: the lines of BuildReportRows joined with "\r\n",
-// no break after the last one; the empty text for no results.
+// The rows' lines joined with "\r\n", no break after the last one; the
+// empty text for no rows.
+std::string JoinReportLines(const std::vector<CReportRow>& rows);
+
+// The result box's text: JoinReportLines(BuildReportRows(results, lookup)).
 std::string BuildReport(const std::vector<CDRGResult>& results, IDRGLookup& lookup);
