@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class CDatabase;
@@ -54,4 +55,19 @@ protected:
 
 private:
     Impl* m_impl;
+};
+
+// Binds the columns of a bulk cursor's result by position, in the order of
+// the calls (the name only documents the binding). A slot holds one row's
+// value in Windows-1252, terminator included, so a slot of 10 takes at most
+// 9 characters; a longer value fails the fetch with 1021. The length array
+// gives each row's length in characters, or -1 for NULL (read as ""). Both
+// arrays belong to the cursor: allocated at Open for the rowset size, freed
+// (and the pointers reset to null) at Close.
+class CRecordset::CBulkBinder {
+public:
+    virtual void BindText(const char* name, char** values, long** lengths, std::size_t slotSize) = 0;
+
+protected:
+    ~CBulkBinder() = default;
 };

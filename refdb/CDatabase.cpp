@@ -1,0 +1,103 @@
+#include "CDatabase.h"
+
+#include "CDBException.h"
+#include "CDatabaseImpl.h"
+#include "Codepage.h"
+#include "OdbcDiagnostics.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+namespace {
+
+constexpr SQLULEN kLoginTimeoutSeconds = 15;
+
+OdbcHandle allocate(SQLSMALLINT type, const OdbcHandle& parent)
+{
+    SQLHANDLE handle = SQL_NULL_HANDLE;
+    SQLRETURN rc = SQLAllocHandle(type, parent ? parent.get() : SQL_NULL_HANDLE, &handle);
+    if (!SQL_SUCCEEDED(rc)) {
+        if (parent)
+            odbc::throwError(rc, parent.type(), parent.get());
+        throw CDBException(rc, "The ODBC driver manager could not allocate an environment.\n");
+    }
+    return OdbcHandle(type, handle);
+}
+
+// Both conformance answers are SQLSMALLINT values.
+SQLSMALLINT infoValue(const OdbcHandle& dbc, SQLUSMALLINT infoType)
+{
+    SQLSMALLINT value = 0;
+    odbc::check(SQLGetInfoW(dbc.get(), infoType, &value, sizeof value, nullptr), SQL_HANDLE_DBC, dbc.get());
+    return value;
+}
+
+} // namespace
+
+CDatabase::CDatabase() : m_impl(new Impl) {}
+
+CDatabase::~CDatabase()
+{
+    Close();
+    delete m_impl;
+}
+
+bool CDatabase::OpenEx(const std::string& connectString, unsigned options)
+{
+    Close();
+
+    OdbcHandle env = allocate(SQL_HANDLE_ENV, OdbcHandle());
+    odbc::check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+                SQL_HANDLE_ENV, env.get());
+    OdbcHandle dbc = allocate(SQL_HANDLE_DBC, env);
+
+    if (options & openReadOnly)
+        odbc::check(SQLSetConnectAttrW(dbc.get(), SQL_ATTR_ACCESS_MODE,
+                                       reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0),
+                    SQL_HANDLE_DBC, dbc.get());
+    odbc::check(SQLSetConnectAttrW(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
+                                   reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0),
+                SQL_HANDLE_DBC, dbc.get());
+
+    // unixODBC cannot ask the user for anything, so every open is no-prompt.
+    std::u16string wide = codepage::utf16FromCp1252(connectString);
+    SQLWCHAR completed[1024];
+    SQLSMALLINT completedLength = 0;
+    SQLRETURN rc = SQLDriverConnectW(dbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
+                                     SQLSMALLINT(wide.size()), completed, SQLSMALLINT(std::size(completed)),
+                                     &completedLength, SQL_DRIVER_NOPROMPT);
+    if (rc == SQL_NO_DATA)
+        return false;
+    odbc::check(rc, SQL_HANDLE_DBC, dbc.get());
+
+    // From here a failure must disconnect before the handles go.
+    try {
+        if (infoValue(dbc, SQL_ODBC_API_CONFORMANCE) < SQL_OAC_LEVEL1)
+            odbc::throwCode(kSqlErrorApiConformance);
+        if (infoValue(dbc, SQL_ODBC_SQL_CONFORMANCE) < SQL_OSC_MINIMUM)
+            odbc::throwCode(kSqlErrorSqlConformance);
+    } catch (...) {
+        SQLDisconnect(dbc.get());
+        throw;
+    }
+
+    m_impl->env = std::move(env);
+    m_impl->dbc = std::move(dbc);
+    m_impl->open = true;
+    m_impl->queryTimeoutRefused = false;
+    return true;
+}
+
+bool CDatabase::IsOpen() const
+{
+    return m_impl->open;
+}
+
+void CDatabase::Close()
+{
+    if (m_impl->open)
+        SQLDisconnect(m_impl->dbc.get());
+    m_impl->open = false;
+    m_impl->dbc.reset();
+    m_impl->env.reset();
+}

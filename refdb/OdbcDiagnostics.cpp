@@ -1,0 +1,106 @@
+#include "OdbcDiagnostics.h"
+
+#include "CDBException.h"
+#include "Codepage.h"
+
+#include <sqlext.h>
+#include <sqlucode.h>
+
+namespace odbc {
+namespace {
+
+struct Record {
+    std::string state;
+    std::string message;
+};
+
+std::string narrow(const SQLWCHAR* text, std::size_t length)
+{
+    std::u16string wide(text, text + length);
+    return codepage::cp1252FromUtf16(wide);
+}
+
+// Reads records until the call fails or reports no more; a record whose state
+// is "00000" ends the walk too.
+std::vector<Record> records(SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    std::vector<Record> out;
+    if (handle == SQL_NULL_HANDLE)
+        return out;
+    for (SQLSMALLINT i = 1;; ++i) {
+        SQLWCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        SQLSMALLINT length = 0;
+        std::u16string message(SQL_MAX_MESSAGE_LENGTH, u'\0');
+        SQLRETURN rc = SQLGetDiagRecW(handleType, handle, i, state, &native,
+                                      reinterpret_cast<SQLWCHAR*>(message.data()),
+                                      SQLSMALLINT(message.size()), &length);
+        if (rc == SQL_SUCCESS_WITH_INFO && length >= SQLSMALLINT(message.size())) {
+            // The message was cut: ask again with room for all of it.
+            message.assign(std::size_t(length) + 1, u'\0');
+            rc = SQLGetDiagRecW(handleType, handle, i, state, &native, reinterpret_cast<SQLWCHAR*>(message.data()),
+                                SQLSMALLINT(message.size()), &length);
+        }
+        if (!SQL_SUCCEEDED(rc))
+            break;
+        Record r{narrow(state, 5), {}};
+        if (r.state == "00000")
+            break;
+        std::size_t n = std::min<std::size_t>(std::size_t(std::max<SQLSMALLINT>(length, 0)), message.size());
+        r.message = codepage::cp1252FromUtf16(std::u16string_view(message.data(), n));
+        out.push_back(std::move(r));
+    }
+    return out;
+}
+
+} // namespace
+
+std::string stripTags(std::string message)
+{
+    while (!message.empty() && message.front() == '[') {
+        std::size_t close = message.find(']');
+        if (close == std::string::npos)
+            break;
+        std::size_t cut = close + 1;
+        if (cut < message.size() && message[cut] == ' ')
+            ++cut;
+        message.erase(0, cut);
+    }
+    return message;
+}
+
+std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    std::string text;
+    for (Record& r : records(handleType, handle)) {
+        text += stripTags(std::move(r.message));
+        text += '\n';
+    }
+    return text;
+}
+
+std::vector<std::string> sqlStates(SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    std::vector<std::string> states;
+    for (Record& r : records(handleType, handle))
+        states.push_back(std::move(r.state));
+    return states;
+}
+
+void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    if (!SQL_SUCCEEDED(rc))
+        throwError(rc, handleType, handle);
+}
+
+void throwError(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
+{
+    throw CDBException(rc, diagnosticText(handleType, handle));
+}
+
+void throwCode(long code)
+{
+    throw CDBException(code, std::string());
+}
+
+} // namespace odbc

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <sql.h>
+#include <string>
+#include <vector>
+
+// The one place where ODBC diagnostics become CDBException.
+namespace odbc {
+
+// A driver message without its leading bracketed tags ("[vendor][driver] ").
+std::string stripTags(std::string message);
+
+// The diagnostic records of handle, one line each (tags stripped, line feed
+// at the end), in Windows-1252.
+std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
+
+// The SQLSTATEs of the diagnostic records of handle.
+std::vector<std::string> sqlStates(SQLSMALLINT handleType, SQLHANDLE handle);
+
+// Throws CDBException(rc, the records' text) when rc is not a success.
+void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle);
+
+[[noreturn]] void throwError(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle);
+
+// A condition the layer detects itself (codes 1001..1028): no text.
+[[noreturn]] void throwCode(long code);
+
+} // namespace odbc
