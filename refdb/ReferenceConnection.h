@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+class CDatabase;
+class IMessageSink;
+
+// The connect string of the reference database: driver, database, then the
+// host, user and password parts. When the settings were read each part is
+// its prefix and the stored value exactly as stored (an empty value leaves
+// the prefix alone); when they were not, the three parts are empty.
+std::string BuildConnectString(bool settingsRead, const std::string& host, const std::string& user,
+                               const std::string& password);
+
+// Reads the stored settings and opens db read-only without prompting. On a
+// database error the user is shown string 32775 and then the error's own
+// text. True when the connection is open.
+bool ConnectDatabase(CDatabase& db, IMessageSink& sink);
