@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <QString>
+
+// The program's Windows-1252 strings at the Qt boundary.
+QString toQString(std::string_view cp1252);
+std::string fromQString(const QString& text);
