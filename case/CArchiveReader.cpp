@@ -5,6 +5,7 @@
 
 #include "CArchiveException.h"
 #include "CFile.h"
+#include "CFileException.h"
 #include "Codepage.h"
 
 namespace {
@@ -41,7 +42,7 @@ void CArchiveReader::ReadBytes(void* dest, std::size_t size)
             m_nBufferEnd = m_pFile->Read(m_buffer.data(), m_buffer.size());
             // The file shrank since it was measured.
             if (m_nBufferEnd == 0)
-                throw CArchiveException(CArchiveException::endOfFile, "case file ends early");
+                throw CFileException(CFileException::endOfFile, 0, m_pFile->GetFilePath());
         }
         std::size_t n = std::min(size, m_nBufferEnd - m_nBufferPos);
         std::memcpy(out, m_buffer.data() + m_nBufferPos, n);

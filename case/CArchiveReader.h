@@ -12,8 +12,8 @@ class CFile;
 // through a 4096-byte buffer. Every length and count is checked against the
 // bytes that remain before anything is allocated for it, so a crafted file
 // costs no more memory than its own size. Running out of bytes throws
-// CArchiveException(endOfFile); a failing read of the file throws
-// CFileException.
+// CArchiveException(endOfFile); a failing read of the file, or a file that
+// has become shorter than its measured size, throws CFileException.
 class CArchiveReader {
 public:
     explicit CArchiveReader(std::string_view bytes);

@@ -61,10 +61,8 @@ CFileException CFileException::FromErrno(int err, const std::string& path)
         break;
     case ENOSPC:
     case EDQUOT:
-        cause = diskFull;
-        break;
     case EFBIG:
-        cause = endOfFile;
+        cause = diskFull;
         break;
     default:
         break;
