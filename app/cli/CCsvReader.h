@@ -1,0 +1,28 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Records of a CSV text (RFC 4180): fields separated by commas, a field in
+// double quotes may hold commas, line breaks and doubled quotes; records end
+// with CRLF or LF. Lines without any character are skipped.
+class CCsvReader {
+public:
+    enum class Result { Record, Malformed, End };
+
+    explicit CCsvReader(std::string text);
+
+    // The next record into fields; line is the line on which it starts
+    // (1-based). Malformed: problem says what is wrong, fields holds what was
+    // read up to it, and reading goes on after the end of that line.
+    Result Next(std::vector<std::string>& fields, int& line, std::string& problem);
+
+private:
+    bool atLineEnd() const;
+    void skipLineEnd();
+    void skipRestOfLine();
+
+    std::string m_text;
+    std::size_t m_pos = 0;
+    int m_nLine = 1;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+class CDBException;
+class CDatabase;
+class CVesmarDoc;
+class IMessageSink;
+
+// The text a database error shows the user, on one line. An error that the
+// connection or cursor detected itself carries no text (the window shows an
+// empty box); here it is named by its code so a failed case never reads as
+// an empty error.
+std::string DatabaseErrorText(const CDBException& error);
+
+// Start-up's connection: the stored settings, the same connect string, the
+// read-only open; its two messages go to sink. A refused open without any
+// error (no message from the connection) is told with message 32775 alone.
+bool OpenReferenceDatabase(CDatabase& db, IMessageSink& sink);
+
+// A fresh case (as at start-up) and then Open of path, with the window's
+// messages on failure. True when the file was read (or was empty).
+bool OpenCaseFile(CVesmarDoc& doc, const std::string& path, IMessageSink& sink);
+
+// A date written YYYY-MM-DD (exactly so, a real calendar day) as the case's
+// day number: days since 30 December 1899.
+bool ParseIsoDate(const std::string& text, double& days);
+
+// The file-error text for errno value err on path ("%1 was not found." ...).
+std::string FileErrorText(int err, const std::string& path);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+class CCommandLine;
+
+// Exit statuses of the tool.
+enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// The whole tool: parses args (without the program name), runs the command
+// and returns the exit status. Output goes to out, messages and the usage
+// after a usage error to err.
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+
+const std::string& UsageText();
+
+// The commands; each returns the exit status and throws CUsageError for an
+// option value it cannot take.
+int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err);
+int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err);
+int RunShow(const CCommandLine& line, std::ostream& out, std::ostream& err);
+int RunResave(const CCommandLine& line, std::ostream& out, std::ostream& err);
+int RunCatalogue(const CCommandLine& line, std::ostream& out, std::ostream& err);

@@ -1,0 +1,469 @@
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "CCsvReader.h"
+#include "CDatabase.h"
+#include "CRecordset.h"
+#include "CVesmarDoc.h"
+#include "CliProcess.h"
+#include "CliSupport.h"
+#include "NumberText.h"
+#include "ProcessCommand.h"
+#include "Progress.h"
+#include "TestDb.h"
+
+namespace {
+
+const std::string kSample = VESMAR_SAMPLE_DIR;
+const std::string kDatesMessage = "Validate the birth- and admissiondate\n";
+const std::string kConnectionMessage =
+    "A connection could not be opened to the database. Contact the system administrator.\n";
+
+// A port on which nothing listens: the server is as good as stopped.
+const std::map<std::string, std::string> kServerDown = {{"MYSQL_TCP_PORT", "1"}};
+
+std::vector<std::vector<std::string>> readCsv(const std::string& path)
+{
+    CCsvReader reader(readFile(path));
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> fields;
+    int line = 0;
+    std::string problem;
+    while (reader.Next(fields, line, problem) == CCsvReader::Result::Record)
+        records.push_back(fields);
+    return records;
+}
+
+std::vector<std::string> split(const std::string& codes)
+{
+    std::vector<std::string> list;
+    for (std::size_t start = 0; !codes.empty();) {
+        std::size_t bar = codes.find('|', start);
+        list.push_back(codes.substr(start, bar - start));
+        if (bar == std::string::npos)
+            break;
+        start = bar + 1;
+    }
+    return list;
+}
+
+struct Example {
+    std::string id, birth, admission, sex, discharge, duration;
+    std::vector<std::string> chosen, bi;
+};
+
+std::vector<Example> examples()
+{
+    std::vector<Example> list;
+    auto records = readCsv(kSample + "/examples.csv");
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        const auto& r = records[i];
+        list.push_back({r[0], r[1], r[2], r[3], r[4], r[5], split(r[6]), split(r[7])});
+    }
+    return list;
+}
+
+// The report text that the expected batch output gives for a case, with
+// line feeds as group prints it.
+std::string expectedReport(const std::string& id)
+{
+    std::string text;
+    for (const auto& r : readCsv(kSample + "/examples-expected.csv"))
+        if (r[0] == id && r[1] != "0")
+            text += "DRG: " + r[3] + "    " + r[4] + "     Primary Diagnose:  " + r[2] + "\tWeight: " + r[5] + "\n";
+    return text;
+}
+
+double day(const std::string& iso)
+{
+    double days = 0;
+    EXPECT_TRUE(ParseIsoDate(iso, days)) << iso;
+    return days;
+}
+
+// A case file as the window saves it after the form accepted both dates.
+void saveCase(const std::string& path, const Example& e, std::int32_t birthSet = 1)
+{
+    CVesmarDoc doc;
+    doc.OnNewDocument();
+    doc.SetMale(e.sex == "M");
+    doc.SetBirthDate({day(e.birth), DateValue::valid});
+    doc.SetAdmissionDate({day(e.admission), DateValue::valid});
+    doc.SetBirthDateSet(birthSet);
+    doc.SetAdmissionDateSet(1);
+    for (const std::string& code : e.chosen)
+        doc.AddChosenDiagnosis(code + "    from the catalogue");
+    for (const std::string& code : e.bi)
+        doc.AddBiDiagnosis(code + "    from the catalogue");
+    CRecordingSink sink;
+    ASSERT_TRUE(doc.OnSaveDocument(path, sink));
+}
+
+Example example(const std::string& id)
+{
+    for (const Example& e : examples())
+        if (e.id == id)
+            return e;
+    throw std::runtime_error("no example " + id);
+}
+
+std::string le32(std::uint32_t v)
+{
+    std::string s(4, '\0');
+    for (int i = 0; i < 4; ++i)
+        s[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    return s;
+}
+
+std::string f64(double v)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    return le32(static_cast<std::uint32_t>(bits)) + le32(static_cast<std::uint32_t>(bits >> 32));
+}
+
+std::string shortString(const std::string& s)
+{
+    return static_cast<char>(s.size()) + s;
+}
+
+// A case file written byte by byte, with values the form never writes.
+std::string craftedCase()
+{
+    const std::string chosen =
+        std::string("\x02\x00", 2) + shortString("A01.2    Caf\xE9 \"x\"") + shortString("B\\1\tz\x01");
+    return le32(5) + le32(7) + "\xFF\xFF" + std::string("\x00\x00\x0B\x00", 4) + "CStringList" + chosen + "\x01\x80" +
+           std::string("\x01\x00", 2) + shortString("Z99") + le32(0) + f64(12345.5) + le32(1) + f64(-2.25) + le32(1);
+}
+
+class CliTest : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        // An account of the program's kind that may not read icd: the catalogue load fails.
+        testdb::exec("CREATE USER IF NOT EXISTS 'vesmar_cli_noicd'@'127.0.0.1' IDENTIFIED BY 'noicd';"
+                     "GRANT SELECT ON `Vesmar`.`DG1` TO 'vesmar_cli_noicd'@'127.0.0.1';"
+                     "GRANT SELECT ON `Vesmar`.`drgnames` TO 'vesmar_cli_noicd'@'127.0.0.1';");
+    }
+
+    void SetUp() override { m_dir = makeTempDir(); }
+
+    void TearDown() override { std::system(("rm -rf '" + m_dir + "'").c_str()); }
+
+    std::string path(const std::string& name) const { return m_dir + "/" + name; }
+
+    // Settings of another account, in a settings folder of their own.
+    std::map<std::string, std::string> account(const std::string& user, const std::string& password)
+    {
+        const std::string xdg = path("xdg");
+        std::system(("mkdir -p '" + xdg + "/Orbel'").c_str());
+        writeFile(xdg + "/Orbel/Vesmar.conf",
+                  "[General]\nHost=127.0.0.1\nUser=" + user + "\nPassword=" + password + "\n");
+        return {{"XDG_CONFIG_DIRS", xdg}};
+    }
+
+    std::string m_dir;
+};
+
+TEST(CliUsage, HelpAndUsageErrors)
+{
+    CliRun help = runCli({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: vesmar-cli COMMAND", 0), 0u);
+    EXPECT_EQ(runCli({"group", "-h"}).status, 0);
+
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"regroup", "a.drg"},
+             {"group"},
+             {"group", "a.drg", "b.drg"},
+             {"group", "--bogus", "a.drg"},
+             {"group", "--discharge", "X", "a.drg"},
+             {"group", "--explain=yes", "a.drg"},
+             {"group", "a.drg", "--duration"},
+             {"batch", "in.csv", "-o"},
+             {"batch", "in.csv", "--explain"},
+             {"resave", "in.drg"},
+             {"catalogue", "extra"},
+         }) {
+        CliRun run = runCli(args);
+        EXPECT_EQ(run.status, 2) << testing::PrintToString(args);
+        EXPECT_TRUE(run.out.empty());
+        EXPECT_NE(run.err.find("vesmar-cli: "), std::string::npos);
+        EXPECT_NE(run.err.find("--help"), std::string::npos);
+    }
+}
+
+TEST_F(CliTest, GroupPrintsTheExpectedReportOfEachSampleCase)
+{
+    CDatabase db;
+    ASSERT_TRUE(db.OpenEx(testdb::connectString("Vesmar"), CDatabase::openReadOnly | CDatabase::noOdbcDialog));
+    CRecordset lookupSet(&db);
+    int grouped = 0;
+    for (const Example& e : examples()) {
+        if (e.chosen.empty() || day(e.birth) > day(e.admission))
+            continue;
+        const std::string file = path(e.id + ".drg");
+        saveCase(file, e);
+        CliRun run = runCli({"group", "--discharge", e.discharge, "--duration", e.duration, file});
+        EXPECT_EQ(run.status, 0) << e.id << run.err;
+        EXPECT_EQ(run.err, "") << e.id;
+        EXPECT_EQ(run.out, expectedReport(e.id)) << e.id;
+
+        // The form's Process on the same case: the result box's text.
+        CVesmarDoc doc;
+        CRecordingSink sink;
+        ASSERT_TRUE(OpenCaseFile(doc, file, sink));
+        CProcessInput input{static_cast<unsigned char>(doc.IsMale()), doc.GetBirthDate(), doc.GetAdmissionDate(),
+                            true, true, e.discharge, AtoiC(e.duration), &doc.GetChosenList(), &doc.GetBiList()};
+        int age = 0;
+        ASSERT_TRUE(CheckDates(input, age));
+        CSilentProgress progress;
+        std::string box = GroupCase(input, age, db, lookupSet, progress, sink);
+        for (std::size_t pos; (pos = box.find("\r\n")) != std::string::npos;)
+            box.replace(pos, 2, "\n");
+        EXPECT_EQ(run.out, box + "\n") << e.id;
+        ++grouped;
+    }
+    EXPECT_GE(grouped, 20);
+}
+
+TEST_F(CliTest, GroupTakesDischargeAndDurationLikeTheForm)
+{
+    const std::string file = path("case.drg");
+    saveCase(file, example("ex16")); // I10|K92.2, discharged R
+    const std::string shortStay = expectedReport("ex16"), longStay = expectedReport("ex17");
+    ASSERT_NE(shortStay, longStay);
+    EXPECT_EQ(runCli({"group", "--discharge=R", "--duration=2", file}).out, shortStay);
+    // Read with atoi rules: the leading digits count.
+    EXPECT_EQ(runCli({"group", "--discharge", "R", "--duration", "5 days", file}).out, longStay);
+    EXPECT_EQ(runCli({"group", "--duration", "12abc", "--discharge", "R", file}).out, longStay);
+
+    saveCase(file, example("ex14")); // I21.0|I48.0, died (E)
+    EXPECT_EQ(runCli({"group", "--discharge", "E", "--duration", "2", file}).out, expectedReport("ex14"));
+    CliRun leftEarly = runCli({"group", "--discharge", "L", "--duration", "2", file});
+    EXPECT_NE(leftEarly.out.find(expectedReport("ex15")), std::string::npos) << leftEarly.out;
+}
+
+TEST_F(CliTest, GroupExplainShowsEachPassBeforeTheReport)
+{
+    const std::string file = path("case.drg");
+    saveCase(file, example("ex05")); // I21.4|E11.9, bi N18.3
+    CliRun run = runCli({"group", "--explain", "--duration", "5", file});
+    EXPECT_EQ(run.status, 0);
+    const std::string report = expectedReport("ex05");
+    ASSERT_GE(run.out.size(), report.size());
+    EXPECT_EQ(run.out.substr(run.out.size() - report.size()), report);
+    const std::string explain = run.out.substr(0, run.out.size() - report.size());
+    std::size_t pass1 = explain.find("Pass 1: primary diagnosis I21.4\n"),
+                pass2 = explain.find("Pass 2: primary diagnosis E11.9\n");
+    ASSERT_NE(pass1, std::string::npos);
+    ASSERT_NE(pass2, std::string::npos);
+    const std::string first = explain.substr(pass1, pass2 - pass1);
+    EXPECT_NE(first.find("  DGCAT: 05M01\n  MDC: 05\n"), std::string::npos) << first;
+    EXPECT_NE(first.find("  PDGPRO: "), std::string::npos);
+    EXPECT_NE(first.find("  DGPROP: "), std::string::npos);
+    // E11.9, a chosen diagnosis, is the complication of the infarction.
+    EXPECT_NE(first.find("  Complication: E119 (compl 1)\n"), std::string::npos) << first;
+    EXPECT_NE(first.find(" icd=\"+\" mdc=\"05\" dgcat1=\"05M01\""), std::string::npos) << first;
+    EXPECT_NE(first.find(" compl=\"1\""), std::string::npos) << first;
+    EXPECT_NE(first.find("drg=\"0506\""), std::string::npos) << first;
+    EXPECT_NE(first.find("  DRG: 0506\n"), std::string::npos) << first;
+}
+
+TEST_F(CliTest, GroupRefusesDatesLikeTheProcessButton)
+{
+    const std::string file = path("case.drg");
+    saveCase(file, example("ex24")); // born the day after admission
+    CliRun run = runCli({"group", file});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, kDatesMessage);
+
+    saveCase(file, example("ex05"), 0); // the birth date was never accepted on the form
+    run = runCli({"group", file});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, kDatesMessage);
+
+    // The date check comes before the connection, as Process comes after start-up.
+    saveCase(file, example("ex24"));
+    run = runCli({"group", file}, kServerDown);
+    EXPECT_EQ(run.err, kDatesMessage);
+}
+
+TEST_F(CliTest, GroupOfAnUnreadableFile)
+{
+    CliRun missing = runCli({"group", path("missing.drg")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, path("missing.drg") + " was not found.\n");
+
+    writeFile(path("short.drg"), craftedCase().substr(0, 30));
+    CliRun bad = runCli({"group", path("short.drg")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "Unexpected file format.\n");
+}
+
+TEST_F(CliTest, GroupDatabaseErrorsEndTheCommand)
+{
+    Example e = example("ex05");
+    e.chosen = {"Z79.4"}; // no category, no rule: the report's name look-up finds no row
+    saveCase(path("case.drg"), e);
+    CliRun run = runCli({"group", path("case.drg")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err, "Invalid cursor state\n");
+
+    saveCase(path("case.drg"), example("ex05"));
+    CliRun down = runCli({"group", path("case.drg")}, kServerDown);
+    EXPECT_EQ(down.status, 1);
+    EXPECT_EQ(down.out, "");
+    ASSERT_EQ(down.err.rfind(kConnectionMessage, 0), 0u) << down.err;
+    // Then the driver's own text, without its bracketed tags, on one line.
+    std::string driverText = down.err.substr(kConnectionMessage.size());
+    EXPECT_NE(driverText.find("Can't connect"), std::string::npos) << driverText;
+    EXPECT_EQ(driverText.find('['), std::string::npos);
+    EXPECT_EQ(std::count(driverText.begin(), driverText.end(), '\n'), 1);
+}
+
+TEST_F(CliTest, BatchOfTheSampleExamplesGivesTheExpectedOutput)
+{
+    const std::string expected = readFile(kSample + "/examples-expected.csv");
+    CliRun run = runCli({"batch", kSample + "/examples.csv"});
+    // ex24 fails its date check, so the batch as a whole failed.
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(run.err, "");
+
+    CliRun toFile = runCli({"batch", kSample + "/examples.csv", "-o", path("out.csv")});
+    EXPECT_EQ(toFile.status, 1);
+    EXPECT_EQ(toFile.out, "");
+    EXPECT_EQ(readFile(path("out.csv")), expected);
+
+    // Without the failing case every case succeeds.
+    std::string input = readFile(kSample + "/examples.csv");
+    input.erase(input.find("ex24,"));
+    writeFile(path("good.csv"), input);
+    CliRun good = runCli({"batch", path("good.csv")});
+    EXPECT_EQ(good.status, 0);
+    EXPECT_EQ(good.out, expected.substr(0, expected.find("ex24,")));
+}
+
+TEST_F(CliTest, BatchReportsMalformedLinesAndFailedCasesAndGoesOn)
+{
+    writeFile(path("in.csv"),
+              "id,birthdate,admission,sex,discharge,duration,diagnoses,bidiagnoses\r\n"
+              "a,1950-06-15,2024-02-01,M,,6,J18.9,E87.1\r\n"
+              "b,1950-06-15,2024-02-01,X,,6,J18.9,\r\n"
+              "c,1950-06-15,2024-02-30,M,,6,J18.9,\r\n"
+              "d,1950-06-15,2024-02-01,M,,6\r\n"
+              "\"e\"x,1950-06-15,2024-02-01,M,,6,J18.9,\r\n"
+              "f,1950-06-15,2024-02-01,M,,6,J18.9||I10,\r\n"
+              "g,1950-06-15,2024-02-01,M,,6,Z79.4,\r\n"
+              "\"h, with comma\",1950-06-15,2024-02-01,M,X,6,J18.9,\r\n"
+              "\"i\nj\",1950-06-15,2024-02-01,M,,6,\"J18.9\",\"E87.1\"\n"
+              "k,1950-06-15,2024-02-01,M,,6,\"J18.9,E87.1\n");
+    CliRun run = runCli({"batch", path("in.csv")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "id,rank,diagnosis,drg,name,weight,error\n"
+                       "a,1,J18.9,0404,Pneumonia with complication,1.3350,\n"
+                       "b,0,,,,,line 3: sex 'X' is neither M nor F\n"
+                       "c,0,,,,,line 4: admission '2024-02-30' is no date YYYY-MM-DD\n"
+                       "d,0,,,,,\"line 5: expected 8 fields, found 6\"\n"
+                       "e,0,,,,,line 6: text after the closing quote of field 1\n"
+                       "f,0,,,,,\"line 7: diagnoses holds the code '', which is no catalogue code\"\n"
+                       "g,0,,,,,Invalid cursor state\n"
+                       "\"h, with comma\",0,,,,,\"line 9: discharge 'X' is not E, R, L or empty\"\n"
+                       "\"i\nj\",1,J18.9,0404,Pneumonia with complication,1.3350,\n"
+                       "k,0,,,,,line 12: a quoted field is not closed\n");
+}
+
+TEST_F(CliTest, BatchFailuresOfTheWholeRun)
+{
+    CliRun missing = runCli({"batch", path("none.csv")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_EQ(missing.err, path("none.csv") + " was not found.\n");
+
+    writeFile(path("header.csv"), "id,birth,admission\n1,2,3\n");
+    CliRun header = runCli({"batch", path("header.csv")});
+    EXPECT_EQ(header.status, 1);
+    EXPECT_EQ(header.out, "");
+    EXPECT_NE(header.err.find("the first line must be the header id,birthdate,"), std::string::npos);
+
+    CliRun down = runCli({"batch", kSample + "/examples.csv"}, kServerDown);
+    EXPECT_EQ(down.status, 1);
+    EXPECT_EQ(down.out, "");
+    EXPECT_EQ(down.err.rfind(kConnectionMessage, 0), 0u) << down.err;
+}
+
+TEST_F(CliTest, ShowPrintsTheCaseAsJson)
+{
+    writeFile(path("crafted.drg"), craftedCase());
+    CliRun run = runCli({"show", path("crafted.drg")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "{\"reserved\":5,\"sex\":7,"
+                       "\"chosen\":[\"A01.2    Caf\xC3\xA9 \\\"x\\\"\",\"B\\\\1\\tz\\u0001\"],\"bi\":[\"Z99\"],"
+                       "\"birth\":{\"status\":0,\"days\":12345.5},\"admission\":{\"status\":1,\"days\":-2.25},"
+                       "\"birthSet\":1}\n");
+
+    writeFile(path("short.drg"), craftedCase().substr(0, 40));
+    CliRun bad = runCli({"show", path("short.drg")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "Unexpected file format.\n");
+
+    CliRun missing = runCli({"show", path("none.drg")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err, path("none.drg") + " was not found.\n");
+}
+
+TEST_F(CliTest, ResaveWritesTheSameBytes)
+{
+    writeFile(path("crafted.drg"), craftedCase());
+    CliRun run = runCli({"resave", path("crafted.drg"), path("copy.drg")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(readFile(path("copy.drg")), craftedCase());
+
+    CliRun noFolder = runCli({"resave", path("crafted.drg"), path("no/such/folder/copy.drg")});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_NE(noFolder.err.find(path("no/such/folder/copy.drg")), std::string::npos) << noFolder.err;
+
+    writeFile(path("short.drg"), craftedCase().substr(0, 50));
+    CliRun bad = runCli({"resave", path("short.drg"), path("copy2.drg")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "Unexpected file format.\n");
+    EXPECT_EQ(readFile(path("copy2.drg")), "");
+}
+
+TEST_F(CliTest, CatalogueListsTheIcdTableInOrder)
+{
+    CliRun run = runCli({"catalogue"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    std::string expected;
+    auto rows = testdb::query("SELECT Code, Text FROM icd ORDER BY row_id", "Vesmar");
+    for (const auto& row : rows)
+        expected += row[0] + std::string(row[0].size() == 3 ? 7 : 4, ' ') + row[1] + "\n";
+    EXPECT_GT(rows.size(), 300u);
+    EXPECT_EQ(run.out, expected);
+
+    CliRun denied = runCli({"catalogue"}, account("vesmar_cli_noicd", "noicd"));
+    EXPECT_EQ(denied.status, 1);
+    EXPECT_EQ(denied.out, "");
+    EXPECT_EQ(denied.err.rfind("BulkFetch failed\n", 0), 0u) << denied.err;
+    EXPECT_NE(denied.err.find("icd"), std::string::npos) << denied.err;
+
+    CliRun down = runCli({"catalogue"}, kServerDown);
+    EXPECT_EQ(down.status, 1);
+    EXPECT_EQ(down.err.rfind(kConnectionMessage, 0), 0u) << down.err;
+}
+
+} // namespace

@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include "CCommandLine.h"
+#include "CCsvReader.h"
+#include "CStderrSink.h"
+#include "CUsageError.h"
+#include "CliSupport.h"
+#include "CsvText.h"
+#include "JsonText.h"
+
+namespace {
+
+struct Read {
+    CCsvReader::Result result;
+    std::vector<std::string> fields;
+    int line;
+    std::string problem;
+};
+
+std::vector<Read> readAll(const std::string& text)
+{
+    CCsvReader reader(text);
+    std::vector<Read> all;
+    for (;;) {
+        Read r{};
+        r.result = reader.Next(r.fields, r.line, r.problem);
+        if (r.result == CCsvReader::Result::End)
+            return all;
+        all.push_back(r);
+    }
+}
+
+using Fields = std::vector<std::string>;
+
+TEST(CsvReader, QuotedFieldsLineEndsAndLineNumbers)
+{
+    auto all = readAll("\xEF\xBB\xBF" "a,\"b,c\",\"say \"\"hi\"\"\"\r\n\r\n"
+                       "\"multi\nline\",,\n"
+                       " x , y \r"
+                       "last");
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all[0].fields, (Fields{"a", "b,c", "say \"hi\""}));
+    EXPECT_EQ(all[0].line, 1);
+    EXPECT_EQ(all[1].fields, (Fields{"multi\nline", "", ""}));
+    EXPECT_EQ(all[1].line, 3);
+    EXPECT_EQ(all[2].fields, (Fields{" x ", " y "}));
+    EXPECT_EQ(all[2].line, 5);
+    EXPECT_EQ(all[3].fields, (Fields{"last"}));
+    EXPECT_EQ(all[3].line, 6);
+}
+
+TEST(CsvReader, MalformedRecordsAreReportedAndReadingGoesOn)
+{
+    auto all = readAll("a\"b,c\n\"x\"y,z\nok,1\n\"open,2\nmore\n");
+    ASSERT_EQ(all.size(), 4u);
+    EXPECT_EQ(all[0].result, CCsvReader::Result::Malformed);
+    EXPECT_EQ(all[0].line, 1);
+    EXPECT_EQ(all[1].result, CCsvReader::Result::Malformed);
+    EXPECT_EQ(all[1].fields, (Fields{"x"}));
+    EXPECT_EQ(all[1].line, 2);
+    EXPECT_EQ(all[2].result, CCsvReader::Result::Record);
+    EXPECT_EQ(all[2].fields, (Fields{"ok", "1"}));
+    EXPECT_EQ(all[3].result, CCsvReader::Result::Malformed);
+    EXPECT_EQ(all[3].line, 4);
+    EXPECT_EQ(all[3].problem, "a quoted field is not closed");
+}
+
+TEST(CsvText, QuotesOnlyWhenNeeded)
+{
+    EXPECT_EQ(CsvRecord({" 801", "a,b", "say \"hi\"", "two\nlines", ""}),
+              " 801,\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\",\n");
+    // What is written reads back.
+    auto back = readAll(CsvRecord({" 801", "a,b", "say \"hi\"", "two\r\nlines", ""}));
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].fields, (Fields{" 801", "a,b", "say \"hi\"", "two\r\nlines", ""}));
+}
+
+TEST(CommandLine, OptionsInBothFormsAndOperands)
+{
+    CCommandLine line = CCommandLine::Parse({"group", "--discharge=", "--duration", "7", "--explain", "--", "-x.drg"});
+    EXPECT_EQ(line.command(), "group");
+    EXPECT_TRUE(line.hasValue("--discharge"));
+    EXPECT_EQ(line.value("--discharge", "unset"), "");
+    EXPECT_EQ(line.value("--duration"), "7");
+    EXPECT_TRUE(line.hasFlag("--explain"));
+    EXPECT_EQ(line.operands(), (Fields{"-x.drg"}));
+
+    CCommandLine batch = CCommandLine::Parse({"batch", "-o", "out.csv", "in.csv"});
+    EXPECT_EQ(batch.value("-o"), "out.csv");
+    EXPECT_EQ(batch.operands(), (Fields{"in.csv"}));
+    EXPECT_FALSE(CCommandLine::Parse({"batch", "in.csv"}).hasValue("-o"));
+
+    EXPECT_TRUE(CCommandLine::Parse({"resave", "--help"}).helpWanted());
+    EXPECT_THROW(CCommandLine::Parse({"show", "-o", "x", "a.drg"}), CUsageError);
+}
+
+TEST(JsonText, StringsAndNumbersReadBack)
+{
+    EXPECT_EQ(JsonString("a\"b\\c\x1f\xC3\xA9"), "\"a\\\"b\\\\c\\u001f\xC3\xA9\"");
+    EXPECT_EQ(JsonNumber(38047.0), "38047");
+    EXPECT_EQ(JsonNumber(0.1), "0.1");
+    EXPECT_EQ(JsonNumber(-2.25), "-2.25");
+    EXPECT_EQ(std::stod(JsonNumber(1.0 / 3.0)), 1.0 / 3.0);
+    EXPECT_EQ(JsonNumber(std::numeric_limits<double>::quiet_NaN()), "\"NaN\"");
+    EXPECT_EQ(JsonNumber(-std::numeric_limits<double>::infinity()), "\"-Infinity\"");
+}
+
+TEST(IsoDate, DayNumbersOfTheCaseFile)
+{
+    double days = -1;
+    ASSERT_TRUE(ParseIsoDate("1899-12-30", days));
+    EXPECT_EQ(days, 0.0);
+    ASSERT_TRUE(ParseIsoDate("2004-03-01", days));
+    EXPECT_EQ(days, 38047.0);
+    ASSERT_TRUE(ParseIsoDate("1899-12-29", days));
+    EXPECT_EQ(days, -1.0);
+    ASSERT_TRUE(ParseIsoDate("2024-02-29", days));
+    for (const char* bad : {"2023-02-29", "2024-13-01", "2024-00-10", "2024-1-01", "24-01-01", "2024/01/01",
+                            "2024-01-01 ", "", "2024-01-0x"})
+        EXPECT_FALSE(ParseIsoDate(bad, days)) << bad;
+}
+
+TEST(StderrSink, OneLinePerMessageInUtf8)
+{
+    EXPECT_EQ(CStderrSink::OneLine("A connection could not be opened to the database.\n\nContact the system administrator."),
+              "A connection could not be opened to the database. Contact the system administrator.");
+    EXPECT_EQ(CStderrSink::OneLine("first record\nsecond record\n"), "first record second record");
+    EXPECT_EQ(CStderrSink::OneLine("Caf\xE9"), "Caf\xC3\xA9");
+    EXPECT_EQ(CStderrSink::OneLine(""), "");
+}
+
+} // namespace
