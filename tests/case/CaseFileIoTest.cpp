@@ -76,14 +76,14 @@ TEST_F(CaseFileIo, SavedCaseOpensAgainWithItsNameAsTitle)
     EXPECT_EQ(doc.GetTitle(), "case one.drg");
     EXPECT_EQ(doc.GetPathName(), path("case one.drg"));
     EXPECT_FALSE(doc.IsModified());
-    EXPECT_EQ(slurp(path("case one.drg")), written(doc));
+    EXPECT_TRUE(slurp(path("case one.drg")) == written(doc));
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"case one.drg"}) << "no temporary file is left";
 
     CVesmarDoc back;
     back.AddChosenDiagnosis("old");
     ASSERT_EQ(back.OnOpenDocument(path("case one.drg"), m_sink), CVesmarDoc::OpenResult::Opened);
     EXPECT_TRUE(m_sink.messages.empty());
-    EXPECT_EQ(written(back), written(doc));
+    EXPECT_TRUE(written(back) == written(doc));
     EXPECT_EQ(back.GetTitle(), "case one.drg");
     EXPECT_FALSE(back.IsModified());
 }
@@ -109,7 +109,7 @@ TEST_F(CaseFileIo, AnEmptyFileOpensWithoutMessageAndKeepsTheCase)
     const std::string before = written(doc);
     ASSERT_EQ(doc.OnOpenDocument(path("empty.drg"), m_sink), CVesmarDoc::OpenResult::Opened);
     EXPECT_TRUE(m_sink.messages.empty());
-    EXPECT_EQ(written(doc), before);
+    EXPECT_TRUE(written(doc) == before);
     EXPECT_EQ(doc.GetTitle(), "empty.drg");
     EXPECT_FALSE(doc.IsModified());
 }
@@ -171,7 +171,7 @@ TEST_F(CaseFileIo, AFileThatCannotBeOpenedChangesNothing)
         EXPECT_EQ(doc.OnOpenDocument(c.path, m_sink), CVesmarDoc::OpenResult::FailedBeforeReading);
         ASSERT_EQ(m_sink.messages.size(), 1u);
         EXPECT_EQ(m_sink.messages[0].text, c.message);
-        EXPECT_EQ(written(doc), before);
+        EXPECT_TRUE(written(doc) == before);
         EXPECT_EQ(doc.GetTitle(), "kept.drg");
         EXPECT_TRUE(doc.IsModified());
     }
@@ -201,7 +201,7 @@ protected:
         EXPECT_FALSE(saved);
         ASSERT_EQ(m_sink.messages.size(), 1u);
         EXPECT_EQ(m_sink.messages[0].text, message);
-        EXPECT_EQ(written(m_doc), m_docBytes);
+        EXPECT_TRUE(written(m_doc) == m_docBytes);
         EXPECT_TRUE(m_doc.IsModified());
         EXPECT_EQ(m_doc.GetTitle(), "doc.drg");
         EXPECT_EQ(m_doc.GetPathName(), path("doc.drg"));
@@ -265,6 +265,25 @@ TEST_F(CaseFileIo, ReplacingAFileKeepsItsPermissionsAndFollowsALink)
     EXPECT_EQ(slurp(path("real.drg")), written(doc));
     EXPECT_EQ(fs::status(m_dir / "real.drg").permissions(), fs::perms(0640));
     EXPECT_EQ(doc.GetTitle(), "link.drg");
+}
+
+TEST_F(CaseFileIo, TheFuzzSeedsAreValidCases)
+{
+    int seeds = 0;
+    for (const auto& entry : fs::directory_iterator(VESMAR_CASE_CORPUS)) {
+        CVesmarDoc doc;
+        EXPECT_EQ(doc.OnOpenDocument(entry.path().string(), m_sink), CVesmarDoc::OpenResult::Opened)
+            << entry.path();
+        // A 16-bit entry is written back in 8 bits and a repeated class
+        // description as a reference; every other seed is written as read.
+        std::string name = entry.path().filename().string();
+        if (name != "wide-entry.drg" && name != "second-description.drg") {
+            EXPECT_EQ(written(doc), slurp(entry.path())) << name;
+        }
+        ++seeds;
+    }
+    EXPECT_TRUE(m_sink.messages.empty());
+    EXPECT_GE(seeds, 6);
 }
 
 } // namespace
