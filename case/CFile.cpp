@@ -109,6 +109,13 @@ void CFile::SetMode(unsigned mode)
         throwErrno(m_strPath);
 }
 
+void CFile::TrySetOwner(unsigned uid, unsigned gid)
+{
+    if (::fchown(m_fd, uid, gid) != 0) {
+        // The file stays the saver's.
+    }
+}
+
 void CFile::Close()
 {
     int fd = std::exchange(m_fd, -1);

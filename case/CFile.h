@@ -29,6 +29,8 @@ public:
     // Forces the written bytes onto the disk.
     void Flush();
     void SetMode(unsigned mode);
+    // Best effort: only root may give a file away, others keep it.
+    void TrySetOwner(unsigned uid, unsigned gid);
     // Closes now, so that an error of the last write is reported.
     void Close();
 

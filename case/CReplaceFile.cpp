@@ -13,10 +13,14 @@
 namespace {
 
 // A new, empty file beside target with a name no one else uses; its path goes
-// to tempPath. Permissions are those of a newly created file. Failures
-// name the temporary file; the caller tells the user the target's name.
+// to tempPath. Permissions are those of a newly created file. Failures to
+// create it name the temporary file; the caller tells the user the target's
+// name.
 CFile createTemporary(const std::string& target, std::string& tempPath)
 {
+    // Renaming would replace a file that its owner protected from writing.
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
+        throw CFileException::FromErrno(errno, target);
     std::filesystem::path folder = std::filesystem::path(target).parent_path();
     std::random_device seed;
     std::mt19937 random(seed());
@@ -38,10 +42,20 @@ CFile createTemporary(const std::string& target, std::string& tempPath)
 CReplaceFile::CReplaceFile(const std::string& targetPath)
     : m_strTarget(targetPath), m_file(createTemporary(targetPath, m_strTemp))
 {
-    // A replaced file keeps its permissions.
-    struct stat st {};
-    if (::stat(m_strTarget.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-        m_file.SetMode(st.st_mode & 07777);
+    // The destructor does not run when the constructor throws.
+    try {
+        struct stat st {};
+        if (::stat(m_strTarget.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+            // A replaced file keeps its permissions, and its owner where the
+            // saver may give the file away (root); otherwise it becomes the
+            // saver's.
+            m_file.TrySetOwner(st.st_uid, st.st_gid);
+            m_file.SetMode(st.st_mode & 07777);
+        }
+    } catch (...) {
+        ::unlink(m_strTemp.c_str());
+        throw;
+    }
 }
 
 CReplaceFile::~CReplaceFile()

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "CaseBytes.h"
@@ -252,11 +253,39 @@ TEST_F(FailingSave, WhenTheDataDoesNotFitKeepsTheOldFile)
     expectFailed(saved, "Disk full while accessing " + path("case.drg") + ".");
 }
 
-TEST_F(CaseFileIo, ReplacingAFileKeepsItsPermissionsAndFollowsALink)
+TEST_F(FailingSave, OverAFileTheSaverMayNotWrite)
+{
+    // Root may write anything, so the save runs as an ordinary user then.
+    ASSERT_EQ(::chmod(m_dir.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(path("case.drg").c_str(), 0444), 0);
+    const std::string expected = "Access to " + path("case.drg") + " was denied.";
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(3);
+        CRecordingSink sink;
+        bool saved = m_doc.OnSaveDocument(path("case.drg"), sink);
+        ::_exit(saved ? 1 : sink.messages.size() == 1 && sink.messages[0].text == expected ? 0 : 2);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: saved, 2: other message, 3: no ordinary user";
+    EXPECT_EQ(slurp(path("case.drg")), m_oldBytes);
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"case.drg", "doc.drg", "folder.drg"}));
+}
+
+TEST_F(CaseFileIo, ReplacingAFileKeepsItsOwnerAndPermissionsAndFollowsALink)
 {
     CVesmarDoc doc;
     ASSERT_TRUE(doc.OnSaveDocument(path("real.drg"), m_sink));
     ASSERT_EQ(::chmod(path("real.drg").c_str(), 0640), 0);
+    // Root saving another user's file leaves it that user's.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(path("real.drg").c_str(), 65534, 65534), 0);
+    }
     fs::create_symlink("real.drg", m_dir / "link.drg");
 
     doc.AddChosenDiagnosis("new");
@@ -264,6 +293,9 @@ TEST_F(CaseFileIo, ReplacingAFileKeepsItsPermissionsAndFollowsALink)
     EXPECT_TRUE(fs::is_symlink(m_dir / "link.drg"));
     EXPECT_EQ(slurp(path("real.drg")), written(doc));
     EXPECT_EQ(fs::status(m_dir / "real.drg").permissions(), fs::perms(0640));
+    struct stat st {};
+    ASSERT_EQ(::stat(path("real.drg").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, root ? 65534u : ::geteuid());
     EXPECT_EQ(doc.GetTitle(), "link.drg");
 }
 
