@@ -24,18 +24,29 @@ bool hasState(const std::vector<std::string>& states, const char* state)
     return std::find(states.begin(), states.end(), state) != states.end();
 }
 
-// One bound text column of a bulk cursor. The driver fills the wide arrays;
-// each fetch converts them into the caller's 8-bit slots. The wide slot has
-// room for twice the 8-bit characters, so every value whose Windows-1252 form
-// fits the 8-bit slot reaches us whole (even with surrogate pairs) and the
-// length limit is judged on the 8-bit form.
+// The driver delivers text as UTF-8 for SQL_C_CHAR (the connection is a
+// Unicode one) and converts it itself for SQL_C_WCHAR, but with a converter
+// set up anew for every value, which costs more than the whole transfer
+// for the catalogue. So text is taken as UTF-8 and turned into Windows-1252
+// here.
+std::string cp1252FromDriver(std::string_view utf8)
+{
+    bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; });
+    return ascii ? std::string(utf8) : codepage::cp1252FromUtf8(utf8);
+}
+
+// One bound text column of a bulk cursor. The driver fills the UTF-8 arrays;
+// each fetch converts them into the caller's 8-bit slots. A UTF-8 slot has
+// room for four bytes per 8-bit character, so every value whose
+// Windows-1252 form fits the 8-bit slot reaches us whole and the length
+// limit is judged on the 8-bit form.
 struct BulkColumn {
     std::size_t slot = 0;
-    std::size_t wideSlot = 0;
+    std::size_t utf8Slot = 0;
     std::unique_ptr<char[]> values;
     std::unique_ptr<long[]> lengths;
-    std::unique_ptr<SQLWCHAR[]> wide;
-    std::unique_ptr<SQLLEN[]> wideLengths;
+    std::unique_ptr<char[]> utf8;
+    std::unique_ptr<SQLLEN[]> utf8Lengths;
     char** userValues = nullptr;
     long** userLengths = nullptr;
 };
@@ -59,7 +70,6 @@ struct CRecordset::Impl {
     // Plain cursor: the values of the current row read so far.
     std::vector<std::optional<std::string>> rowValues;
     std::vector<BulkColumn> bulkColumns;
-    std::u16string scratch;
 
     SQLHSTMT hstmt() const { return stmt.get(); }
     [[noreturn]] void fail(SQLRETURN rc) const { odbc::throwError(rc, SQL_HANDLE_STMT, stmt.get()); }
@@ -85,11 +95,11 @@ public:
     {
         BulkColumn c;
         c.slot = std::max<std::size_t>(slotSize, 1);
-        c.wideSlot = 2 * c.slot;
+        c.utf8Slot = 4 * c.slot;
         c.values = std::make_unique<char[]>(m_rows * c.slot);
         c.lengths = std::make_unique<long[]>(m_rows);
-        c.wide = std::make_unique<SQLWCHAR[]>(m_rows * c.wideSlot);
-        c.wideLengths = std::make_unique<SQLLEN[]>(m_rows);
+        c.utf8 = std::make_unique<char[]>(m_rows * c.utf8Slot);
+        c.utf8Lengths = std::make_unique<SQLLEN[]>(m_rows);
         c.userValues = values;
         c.userLengths = lengths;
         *values = c.values.get();
@@ -143,8 +153,8 @@ void CRecordset::Impl::bindBulkColumns()
 {
     for (std::size_t i = 0; i < bulkColumns.size(); ++i) {
         BulkColumn& c = bulkColumns[i];
-        check(SQLBindCol(hstmt(), SQLUSMALLINT(i + 1), SQL_C_WCHAR, c.wide.get(),
-                         SQLLEN(c.wideSlot * sizeof(SQLWCHAR)), c.wideLengths.get()));
+        check(SQLBindCol(hstmt(), SQLUSMALLINT(i + 1), SQL_C_CHAR, c.utf8.get(), SQLLEN(c.utf8Slot),
+                         c.utf8Lengths.get()));
     }
 }
 
@@ -179,7 +189,7 @@ void CRecordset::Impl::convertRowset()
     for (BulkColumn& c : bulkColumns) {
         for (SQLULEN row = 0; row < rowsFetched; ++row) {
             char* slot = c.values.get() + row * c.slot;
-            SQLLEN bytes = c.wideLengths[row];
+            SQLLEN bytes = c.utf8Lengths[row];
             if (bytes == SQL_NULL_DATA) {
                 slot[0] = '\0';
                 c.lengths[row] = SQL_NULL_DATA;
@@ -187,11 +197,9 @@ void CRecordset::Impl::convertRowset()
             }
             // The driver may leave a cut value without its terminator; a cut
             // value fails the fetch anyway, so only the length matters here.
-            if (bytes == SQL_NO_TOTAL || std::size_t(bytes) / sizeof(SQLWCHAR) >= c.wideSlot)
+            if (bytes == SQL_NO_TOTAL || std::size_t(bytes) >= c.utf8Slot)
                 odbc::throwCode(kSqlErrorDataTruncated);
-            const SQLWCHAR* wide = c.wide.get() + row * c.wideSlot;
-            scratch.assign(wide, wide + std::size_t(bytes) / sizeof(SQLWCHAR));
-            std::string text = codepage::cp1252FromUtf16(scratch);
+            std::string text = cp1252FromDriver(std::string_view(c.utf8.get() + row * c.utf8Slot, std::size_t(bytes)));
             if (text.size() >= c.slot)
                 odbc::throwCode(kSqlErrorDataTruncated);
             std::copy(text.begin(), text.end(), slot);
@@ -203,11 +211,11 @@ void CRecordset::Impl::convertRowset()
 
 std::string CRecordset::Impl::readValue(SQLUSMALLINT column) const
 {
-    std::u16string wide;
-    SQLWCHAR buffer[1024];
+    std::string utf8;
+    char buffer[4096];
     for (;;) {
         SQLLEN indicator = 0;
-        SQLRETURN rc = SQLGetData(hstmt(), column, SQL_C_WCHAR, buffer, sizeof buffer, &indicator);
+        SQLRETURN rc = SQLGetData(hstmt(), column, SQL_C_CHAR, buffer, sizeof buffer, &indicator);
         if (rc == SQL_NO_DATA)
             break;
         if (!SQL_SUCCEEDED(rc))
@@ -215,14 +223,14 @@ std::string CRecordset::Impl::readValue(SQLUSMALLINT column) const
         if (indicator == SQL_NULL_DATA)
             return std::string();
         // A part of a longer value fills the buffer but for the terminator.
-        std::size_t units = std::size(buffer) - 1;
-        if (indicator != SQL_NO_TOTAL && std::size_t(indicator) / sizeof(SQLWCHAR) < units)
-            units = std::size_t(indicator) / sizeof(SQLWCHAR);
-        wide.append(buffer, buffer + units);
+        std::size_t bytes = sizeof buffer - 1;
+        if (indicator != SQL_NO_TOTAL && std::size_t(indicator) < bytes)
+            bytes = std::size_t(indicator);
+        utf8.append(buffer, bytes);
         if (rc == SQL_SUCCESS)
             break;
     }
-    return codepage::cp1252FromUtf16(wide);
+    return cp1252FromDriver(utf8);
 }
 
 void CRecordset::Impl::freeBulkColumns()
