@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -141,9 +142,23 @@ std::string craftedCase()
            std::string("\x01\x00", 2) + shortString("Z99") + le32(0) + f64(12345.5) + le32(1) + f64(-2.25) + le32(1);
 }
 
-class CliTest : public testing::Test {
+// Tests with files of their own in a temporary folder.
+class CliFileTest : public testing::Test {
 protected:
-    static void SetUpTestSuite()
+    void SetUp() override { m_dir = makeTempDir(); }
+    void TearDown() override { std::filesystem::remove_all(m_dir); }
+
+    std::string path(const std::string& name) const { return m_dir + "/" + name; }
+
+    std::string m_dir;
+};
+
+// Tests that reach the server.
+class CliTest : public CliFileTest {
+protected:
+    // Per test rather than per suite: a missing server then fails every test
+    // instead of skipping it.
+    static void createAccounts()
     {
         // An account of the program's kind that may not read icd: the catalogue load fails.
         testdb::exec("CREATE USER IF NOT EXISTS 'vesmar_cli_noicd'@'127.0.0.1' IDENTIFIED BY 'noicd';"
@@ -151,23 +166,22 @@ protected:
                      "GRANT SELECT ON `Vesmar`.`drgnames` TO 'vesmar_cli_noicd'@'127.0.0.1';");
     }
 
-    void SetUp() override { m_dir = makeTempDir(); }
-
-    void TearDown() override { std::system(("rm -rf '" + m_dir + "'").c_str()); }
-
-    std::string path(const std::string& name) const { return m_dir + "/" + name; }
+    void SetUp() override
+    {
+        static const bool accountsReady = (createAccounts(), true);
+        (void)accountsReady;
+        CliFileTest::SetUp();
+    }
 
     // Settings of another account, in a settings folder of their own.
     std::map<std::string, std::string> account(const std::string& user, const std::string& password)
     {
         const std::string xdg = path("xdg");
-        std::system(("mkdir -p '" + xdg + "/Orbel'").c_str());
+        std::filesystem::create_directories(xdg + "/Orbel");
         writeFile(xdg + "/Orbel/Vesmar.conf",
                   "[General]\nHost=127.0.0.1\nUser=" + user + "\nPassword=" + password + "\n");
         return {{"XDG_CONFIG_DIRS", xdg}};
     }
-
-    std::string m_dir;
 };
 
 TEST(CliUsage, HelpAndUsageErrors)
@@ -296,7 +310,7 @@ TEST_F(CliTest, GroupRefusesDatesLikeTheProcessButton)
     EXPECT_EQ(run.err, kDatesMessage);
 }
 
-TEST_F(CliTest, GroupOfAnUnreadableFile)
+TEST_F(CliFileTest, GroupOfAnUnreadableFile)
 {
     CliRun missing = runCli({"group", path("missing.drg")});
     EXPECT_EQ(missing.status, 1);
@@ -403,7 +417,7 @@ TEST_F(CliTest, BatchFailuresOfTheWholeRun)
     EXPECT_EQ(down.err.rfind(kConnectionMessage, 0), 0u) << down.err;
 }
 
-TEST_F(CliTest, ShowPrintsTheCaseAsJson)
+TEST_F(CliFileTest, ShowPrintsTheCaseAsJson)
 {
     writeFile(path("crafted.drg"), craftedCase());
     CliRun run = runCli({"show", path("crafted.drg")});
@@ -424,7 +438,7 @@ TEST_F(CliTest, ShowPrintsTheCaseAsJson)
     EXPECT_EQ(missing.err, path("none.drg") + " was not found.\n");
 }
 
-TEST_F(CliTest, ResaveWritesTheSameBytes)
+TEST_F(CliFileTest, ResaveWritesTheSameBytes)
 {
     writeFile(path("crafted.drg"), craftedCase());
     CliRun run = runCli({"resave", path("crafted.drg"), path("copy.drg")});

@@ -116,7 +116,7 @@ void loadFixture(const char* database)
 
 class GroupCaseOnServer : public testing::Test {
 protected:
-    static void SetUpTestSuite()
+    static void createFixtures()
     {
         loadFixture(kDb);
         loadFixture(kBrokenDb);
@@ -124,7 +124,12 @@ protected:
         testdb::exec("ALTER TABLE drglogic DROP COLUMN dur;", kBrokenDb);
     }
 
-    void SetUp() override { open(kDb); }
+    void SetUp() override
+    {
+        static const bool fixturesReady = (createFixtures(), true);
+        (void)fixturesReady;
+        open(kDb);
+    }
 
     void open(const char* database)
     {
