@@ -1,5 +1,6 @@
 #include "CDocManager.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "CVesmarDoc.h"
