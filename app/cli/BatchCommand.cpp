@@ -132,6 +132,10 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
         cases.push_back(std::move(c));
     }
 
+    CDatabase db;
+    if (!OpenReferenceDatabase(db, sink))
+        return kExitFailed;
+    // Only now, so that a failed connection leaves an existing output file alone.
     std::ofstream file;
     std::ostream* output = &out;
     if (line.hasValue("-o")) {
@@ -143,9 +147,6 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
         output = &file;
     }
 
-    CDatabase db;
-    if (!OpenReferenceDatabase(db, sink))
-        return kExitFailed;
     CRecordset lookupSet(&db);
     CSilentProgress engineProgress;
     CTerminalProgress progress("Grouping cases");

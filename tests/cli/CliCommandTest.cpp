@@ -411,10 +411,17 @@ TEST_F(CliTest, BatchFailuresOfTheWholeRun)
     EXPECT_EQ(header.out, "");
     EXPECT_NE(header.err.find("the first line must be the header id,birthdate,"), std::string::npos);
 
-    CliRun down = runCli({"batch", kSample + "/examples.csv"}, kServerDown);
+    writeFile(path("previous.csv"), "kept");
+    CliRun down = runCli({"batch", kSample + "/examples.csv", "-o", path("previous.csv")}, kServerDown);
     EXPECT_EQ(down.status, 1);
     EXPECT_EQ(down.out, "");
     EXPECT_EQ(down.err.rfind(kConnectionMessage, 0), 0u) << down.err;
+    EXPECT_EQ(readFile(path("previous.csv")), "kept");
+
+    CliRun noFolder = runCli({"batch", kSample + "/examples.csv", "-o", path("no/such/out.csv")});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_EQ(noFolder.out, "");
+    EXPECT_NE(noFolder.err.find(path("no/such/out.csv")), std::string::npos) << noFolder.err;
 }
 
 TEST_F(CliFileTest, ShowPrintsTheCaseAsJson)
