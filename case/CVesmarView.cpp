@@ -1,0 +1,455 @@
+#include "CVesmarView.h"
+
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+#include <climits>
+#include <cstdlib>
+
+#include "CBarProgress.h"
+#include "CDBException.h"
+#include "CDialogUnits.h"
+#include "CRecordset.h"
+#include "CRegistry.h"
+#include "CSortedListModel.h"
+#include "CVesmarDoc.h"
+#include "CWideItemDelegate.h"
+#include "MessageSink.h"
+#include "ProcessCommand.h"
+#include "QtText.h"
+#include "StringTable.h"
+
+namespace {
+
+// The form's size and font, in dialog units and points.
+constexpr int kFormWidth = 510;
+constexpr int kFormHeight = 315;
+constexpr int kFontPoints = 8;
+
+// Horizontal scroll width of the three lists, in pixels.
+constexpr int kListScrollWidth = 900;
+// The result box's tab stops, in dialog units (the edit control's default).
+constexpr int kResultTabStop = 32;
+
+const char* const kDischargeItems[] = {
+    " Not Discharged?",
+    "E - Exitus",
+    "R - Remission",
+    "L - Left against medical advice",
+};
+
+// atoi's reading of the duration: leading white space, an optional sign,
+// the digits up to the first other character; 0 when no digit follows. A
+// number beyond the int range gives the range's end rather than garbage.
+std::int32_t ReadDuration(const std::string& text)
+{
+    const long long value = std::strtoll(text.c_str(), nullptr, 10);
+    if (value > INT_MAX)
+        return INT_MAX;
+    if (value < INT_MIN)
+        return INT_MIN;
+    return std::int32_t(value);
+}
+
+// Enables the button again when the command ends, on every path.
+class CDisabledWhileRunning {
+public:
+    explicit CDisabledWhileRunning(QPushButton* button)
+        : m_pButton(button)
+    {
+        m_pButton->setEnabled(false);
+    }
+    ~CDisabledWhileRunning() { m_pButton->setEnabled(true); }
+    CDisabledWhileRunning(const CDisabledWhileRunning&) = delete;
+    CDisabledWhileRunning& operator=(const CDisabledWhileRunning&) = delete;
+
+private:
+    QPushButton* m_pButton;
+};
+
+} // namespace
+
+CVesmarView::CVesmarView(CVesmarDoc* doc, CDatabase* db, const CStringList* catalogue, IMessageSink* sink,
+                         QWidget* parent)
+    : QScrollArea(parent)
+    , m_pDoc(doc)
+    , m_pDB(db)
+    , m_pCatalogue(catalogue)
+    , m_pSink(sink)
+    , m_pLookupSet(std::make_unique<CRecordset>(db))
+{
+    CRegistry registry;
+    if (!registry.GetShortDateFormat(m_strDateFormat))
+        m_strDateFormat.clear();
+    CreateControls();
+}
+
+CVesmarView::~CVesmarView() = default;
+
+void CVesmarView::CreateControls()
+{
+    auto* form = new QWidget;
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setPointSize(kFontPoints);
+    font.setStyleHint(QFont::SansSerif);
+    form->setFont(font);
+    const CDialogUnits units(font);
+    form->setFixedSize(units.size(kFormWidth, kFormHeight));
+
+    const auto place = [&units](QWidget* control, const char* id, int x, int y, int w, int h) {
+        if (id)
+            control->setObjectName(QLatin1String(id));
+        control->setGeometry(units.rect(x, y, w, h));
+    };
+    const auto label = [&](const char* id, const char* text, int x, int y, int w, int h) {
+        auto* control = new QLabel(QLatin1String(text), form);
+        place(control, id, x, y, w, h);
+        return control;
+    };
+    const auto edit = [&](const char* id, int x, int y, int w, int h) {
+        auto* control = new QLineEdit(form);
+        place(control, id, x, y, w, h);
+        return control;
+    };
+    const auto button = [&](const char* id, const char* text, int x, int y, int w, int h) {
+        auto* control = new QPushButton(QLatin1String(text), form);
+        control->setAutoDefault(false);
+        place(control, id, x, y, w, h);
+        return control;
+    };
+
+    // Created in template order, which is also the order Tab walks.
+    m_editSearch = edit("1000", 13, 68, 62, 14);
+    m_modelCatalogue = new CSortedListModel(this);
+    m_listCatalogue = CreateList(form, "1001", m_modelCatalogue);
+    place(m_listCatalogue, nullptr, 88, 68, 395, 65);
+    m_modelChosen = new CSortedListModel(this);
+    m_listChosen = CreateList(form, "1006", m_modelChosen);
+    place(m_listChosen, nullptr, 13, 151, 217, 65);
+    m_modelBi = new CSortedListModel(this);
+    m_listBi = CreateList(form, "1007", m_modelBi);
+    place(m_listBi, nullptr, 266, 151, 217, 65);
+    m_buttonToBi = button("1008", "->", 240, 162, 18, 14);
+    m_buttonFromBi = button("1009", "<-", 240, 186, 18, 14);
+    m_buttonProcess = button("1010", "Process", 188, 230, 50, 14);
+    m_buttonProcess->setDefault(true);
+
+    m_editResult = new QPlainTextEdit(form);
+    m_editResult->setReadOnly(true);
+    m_editResult->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_editResult->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_editResult->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_editResult->setTabStopDistance(units.x(kResultTabStop));
+    place(m_editResult, "1011", 13, 249, 476, 59);
+
+    // Not reached by Tab, as in the template; a click selects and focuses.
+    m_radioMale = new QRadioButton(QStringLiteral("Male"), form);
+    m_radioMale->setFocusPolicy(Qt::ClickFocus);
+    place(m_radioMale, "1012", 279, 26, 31, 10);
+    m_radioFemale = new QRadioButton(QStringLiteral("Female"), form);
+    m_radioFemale->setFocusPolicy(Qt::ClickFocus);
+    place(m_radioFemale, "1013", 279, 38, 39, 10);
+
+    m_progress = new QProgressBar(form);
+    m_progress->setTextVisible(false);
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    place(m_progress, "1017", 257, 230, 80, 14);
+
+    label(nullptr, "Discharge:", 335, 16, 37, 12);
+    m_comboDischarge = new QComboBox(form);
+    m_comboDischarge->setEditable(true);
+    m_comboDischarge->setInsertPolicy(QComboBox::NoInsert);
+    for (const char* item : kDischargeItems)
+        m_comboDischarge->addItem(QLatin1String(item));
+    m_comboDischarge->setCurrentIndex(-1);
+    // The template's height is that of the dropped-down list; the closed
+    // combo is as high as its font makes it.
+    place(m_comboDischarge, "1019", 374, 16, 114, 60);
+    m_comboDischarge->resize(m_comboDischarge->width(), m_comboDischarge->sizeHint().height());
+
+    label(nullptr, "Diagnoses that can only be bidiagnoses", 266, 138, 130, 10);
+    label(nullptr, "Duration in days:", 335, 35, 54, 12);
+    m_editDuration = edit("1023", 393, 35, 50, 12);
+    m_editBirthdate = edit("1035", 67, 17, 63, 12);
+    label("1037", "Birthdate:", 14, 20, 31, 8);
+    label("1038", "Admission:", 14, 38, 34, 8);
+    m_editAdmission = edit("1039", 67, 35, 63, 12);
+    m_staticBirthdate = label("1040", "ID_DATEOFBIRTH_STATIC", 140, 17, 82, 12);
+    m_staticBirthdate->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_staticAdmission = label("1041", "Date of admission", 140, 35, 84, 12);
+    m_staticAdmission->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label(nullptr, "Gender:", 279, 14, 26, 8);
+    label(nullptr, "Chosen diagnoses", 13, 138, 84, 12);
+    label(nullptr, "ICD-10", 88, 56, 52, 8);
+    label(nullptr, "Search", 13, 55, 47, 8);
+    label(nullptr, "Result", 13, 238, 61, 8);
+
+    QWidget* const tabOrder[] = {m_editSearch,   m_listCatalogue, m_listChosen,     m_listBi,
+                                 m_buttonToBi,   m_buttonFromBi,  m_buttonProcess,  m_editResult,
+                                 m_comboDischarge, m_editDuration, m_editBirthdate, m_editAdmission};
+    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
+        QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+    setWidget(form);
+    setWidgetResizable(false);
+    setFrameShape(QFrame::NoFrame);
+
+    connect(m_editSearch, &QLineEdit::textChanged, this, &CVesmarView::OnChangeSearch);
+    connect(m_listCatalogue, &QListView::doubleClicked, this, &CVesmarView::OnDblclkCatalogue);
+    connect(m_listChosen, &QListView::doubleClicked, this, &CVesmarView::OnDblclkChosen);
+    connect(m_listBi, &QListView::doubleClicked, this, &CVesmarView::OnDblclkBi);
+    connect(m_buttonToBi, &QPushButton::clicked, this, &CVesmarView::OnToBi);
+    connect(m_buttonFromBi, &QPushButton::clicked, this, &CVesmarView::OnFromBi);
+    connect(m_buttonProcess, &QPushButton::clicked, this, &CVesmarView::OnProcess);
+    connect(m_radioMale, &QRadioButton::clicked, this, &CVesmarView::OnMale);
+    connect(m_radioFemale, &QRadioButton::clicked, this, &CVesmarView::OnFemale);
+    connect(m_editDuration, &QLineEdit::textChanged, this, &CVesmarView::OnChangeDuration);
+    connect(m_editBirthdate, &QLineEdit::textChanged, this, &CVesmarView::OnChangeBirthdate);
+    connect(m_editAdmission, &QLineEdit::textChanged, this, &CVesmarView::OnChangeAdmission);
+}
+
+QListView* CVesmarView::CreateList(QWidget* form, const char* id, CSortedListModel* model)
+{
+    auto* list = new QListView(form);
+    list->setObjectName(QLatin1String(id));
+    list->setModel(model);
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    list->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    list->setTextElideMode(Qt::ElideNone);
+    list->setWordWrap(false);
+    list->setItemDelegate(new CWideItemDelegate(kListScrollWidth, list));
+    return list;
+}
+
+void CVesmarView::RefillFromCase()
+{
+    const QScopedValueRollback<bool> refilling(m_bRefilling, true);
+
+    // The lists' 900-pixel scroll width is fixed by their item delegate.
+    m_editResult->clear();
+
+    // Setting a date edit runs its handler, which decides the label and both
+    // flags; a set date is shown as read back, a missing birth date as the
+    // pattern the user is to type.
+    if (m_pDoc->IsBirthDateSet() == 1) {
+        const QString shown = m_dates.Format(m_pDoc->GetBirthDate());
+        m_staticBirthdate->setText(shown);
+        SetEditText(m_editBirthdate, shown, &CVesmarView::OnChangeBirthdate);
+    } else {
+        SetEditText(m_editBirthdate, toQString(m_strDateFormat), &CVesmarView::OnChangeBirthdate);
+    }
+    if (m_pDoc->IsAdmissionDateSet() == 1) {
+        const QString shown = m_dates.Format(m_pDoc->GetAdmissionDate());
+        m_staticAdmission->setText(shown);
+        SetEditText(m_editAdmission, shown, &CVesmarView::OnChangeAdmission);
+    } else {
+        SetEditText(m_editAdmission, m_dates.Today(), &CVesmarView::OnChangeAdmission);
+        m_staticAdmission->setText(QStringLiteral("Admissiondate set to today"));
+    }
+
+    (m_pDoc->IsMale() ? m_radioMale : m_radioFemale)->setChecked(true);
+
+    m_modelChosen->Assign(m_pDoc->GetChosenList());
+    m_modelBi->Assign(m_pDoc->GetBiList());
+
+    // The stay is not part of the case: a new case starts with none, and the
+    // edit shows none rather than a number the form no longer uses.
+    SetEditText(m_editDuration, QString(), &CVesmarView::OnChangeDuration);
+    m_nDuration = 0;
+
+    m_modelCatalogue->Assign(*m_pCatalogue);
+}
+
+void CVesmarView::SetEditText(QLineEdit* edit, const QString& text, void (CVesmarView::*handler)())
+{
+    {
+        const QSignalBlocker blocker(edit);
+        edit->setText(text);
+    }
+    (this->*handler)();
+}
+
+int CVesmarView::SelectedRow(const QListView* list)
+{
+    const QModelIndexList rows = list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void CVesmarView::OnChangeSearch()
+{
+    const int row = m_modelCatalogue->FindPrefix(fromQString(m_editSearch->text()));
+    if (row < 0) {
+        m_listCatalogue->clearSelection();
+        return;
+    }
+    const QModelIndex index = m_modelCatalogue->index(row);
+    m_listCatalogue->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_listCatalogue->scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void CVesmarView::OnDblclkCatalogue()
+{
+    const int row = SelectedRow(m_listCatalogue);
+    if (row < 0)
+        return;
+    const std::string entry = m_modelCatalogue->GetAt(row);
+    m_pDoc->AddChosenDiagnosis(entry);
+    m_modelChosen->Add(entry);
+}
+
+void CVesmarView::OnDblclkChosen()
+{
+    const int row = SelectedRow(m_listChosen);
+    if (row < 0)
+        return;
+    m_pDoc->RemoveChosenDiagnosis(m_modelChosen->GetAt(row));
+    m_modelChosen->RemoveAt(row);
+    m_listChosen->clearSelection();
+}
+
+void CVesmarView::OnDblclkBi()
+{
+    const int row = SelectedRow(m_listBi);
+    if (row < 0)
+        return;
+    m_pDoc->RemoveBiDiagnosis(m_modelBi->GetAt(row));
+    m_modelBi->RemoveAt(row);
+    m_listBi->clearSelection();
+}
+
+void CVesmarView::OnToBi()
+{
+    const int row = SelectedRow(m_listChosen);
+    if (row < 0)
+        return;
+    const std::string entry = m_modelChosen->GetAt(row);
+    m_modelBi->Add(entry);
+    m_pDoc->AddBiDiagnosis(entry);
+    OnDblclkChosen();
+}
+
+void CVesmarView::OnFromBi()
+{
+    const int row = SelectedRow(m_listBi);
+    if (row < 0)
+        return;
+    const std::string entry = m_modelBi->GetAt(row);
+    m_modelChosen->Add(entry);
+    m_pDoc->AddChosenDiagnosis(entry);
+    OnDblclkBi();
+}
+
+void CVesmarView::OnMale()
+{
+    m_pDoc->SetMale(true, ChangeSource::User);
+}
+
+void CVesmarView::OnFemale()
+{
+    m_pDoc->SetMale(false, ChangeSource::User);
+}
+
+void CVesmarView::OnChangeDuration()
+{
+    m_nDuration = ReadDuration(fromQString(m_editDuration->text()));
+}
+
+void CVesmarView::OnChangeBirthdate()
+{
+    ReadDateEdit(m_editBirthdate, m_staticBirthdate, "Date of birth", m_bBirthdateOk, &CVesmarDoc::SetBirthDate,
+                 &CVesmarDoc::SetBirthDateSet);
+}
+
+void CVesmarView::OnChangeAdmission()
+{
+    ReadDateEdit(m_editAdmission, m_staticAdmission, "Admissiondate", m_bAdmissionOk,
+                 &CVesmarDoc::SetAdmissionDate, &CVesmarDoc::SetAdmissionDateSet);
+}
+
+void CVesmarView::ReadDateEdit(QLineEdit* edit, QLabel* shown, const char* prompt, bool& accepted,
+                               DateSetter setDate, FlagSetter setFlag)
+{
+    // Typing is the user's change; the refill's own setting of the text is not.
+    const ChangeSource source = m_bRefilling ? ChangeSource::Program : ChangeSource::User;
+    const DateValue date = m_dates.Parse(edit->text());
+    if (date.m_status == DateValue::valid) {
+        (m_pDoc->*setDate)(date, source);
+        shown->setText(m_dates.Format(date));
+        accepted = true;
+        (m_pDoc->*setFlag)(1, source);
+    } else {
+        // The document keeps its last accepted date; the flags say it is
+        // not the edit's.
+        accepted = false;
+        (m_pDoc->*setFlag)(0, source);
+        shown->setText(QLatin1String(prompt));
+    }
+}
+
+int CVesmarView::DischargeSelection() const
+{
+    return m_comboDischarge->findText(m_comboDischarge->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
+}
+
+void CVesmarView::SetResultText(const std::string& report)
+{
+    // The report separates its lines with CR LF; the text box with LF.
+    QString text = toQString(report);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    m_editResult->setPlainText(text);
+}
+
+void CVesmarView::OnProcess()
+{
+    CProcessInput input;
+    input.male = m_pDoc->IsMale() ? 1 : 0;
+    input.birthDate = m_pDoc->GetBirthDate();
+    input.admissionDate = m_pDoc->GetAdmissionDate();
+    input.birthDateOk = m_bBirthdateOk;
+    input.admissionDateOk = m_bAdmissionOk;
+    input.duration = m_nDuration;
+    input.chosen = &m_pDoc->GetChosenList();
+    input.bi = &m_pDoc->GetBiList();
+
+    int ageDays = 0;
+    if (!CheckDates(input, ageDays)) {
+        m_pSink->showMessage(LoadString(IDS_VALIDATE_DATES), MessageIcon::Warning);
+        return;
+    }
+
+    bool failed = false;
+    std::string error;
+    {
+        const CDisabledWhileRunning running(m_buttonProcess);
+        const int selected = DischargeSelection();
+        input.discharge =
+            DischargeCode(selected, selected < 0 ? std::string() : fromQString(m_comboDischarge->itemText(selected)));
+        CBarProgress progress(m_progress);
+        // Runs to its end on this thread without turning the event loop: no
+        // other input is taken meanwhile. A database error ends the command
+        // with the result box as it was.
+        try {
+            SetResultText(GroupCase(input, ageDays, *m_pDB, *m_pLookupSet, progress, *m_pSink));
+        } catch (const CDBException& e) {
+            failed = true;
+            error = e.m_strError;
+        }
+    }
+    if (failed)
+        m_pSink->showMessage(error, MessageIcon::Stop);
+}
