@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's icon (resource 128): the window icon and the About box's.
+QIcon AppIcon();

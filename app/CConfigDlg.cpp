@@ -1,0 +1,98 @@
+#include "CConfigDlg.h"
+
+#include <limits>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "CDialogUnits.h"
+#include "CRegistry.h"
+#include "MessageSink.h"
+#include "QtText.h"
+#include "StringTable.h"
+
+namespace {
+
+QLineEdit* makeEdit(QWidget* parent, const char* id, const QRect& geometry)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(id));
+    edit->setGeometry(geometry);
+    // No length limit: the stored values are as long as the user types them.
+    edit->setMaxLength(std::numeric_limits<int>::max());
+    return edit;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* id, const char* text, const QRect& geometry)
+{
+    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    label->setObjectName(QString::fromLatin1(id));
+    label->setGeometry(geometry);
+    return label;
+}
+
+} // namespace
+
+CConfigDlg::CConfigDlg(IMessageSink& sink, QWidget* parent)
+    // A caption and a frame, no system menu and so no close box; it stays
+    // above the other windows while it is open.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowStaysOnTopHint)
+    , m_sink(sink)
+{
+    std::string host, user, password;
+    if (CRegistry().ReadSettings(host, user, password)) {
+        m_strHost = host;
+        m_strPassword = password;
+        m_strUser = user;
+    }
+
+    setObjectName(QStringLiteral("139"));
+    setWindowTitle(QStringLiteral("Configuration"));
+    setModal(true);
+    setWindowModality(Qt::ApplicationModal);
+    QFont dialogFont = font();
+    dialogFont.setPointSize(8);
+    setFont(dialogFont);
+    const CDialogUnits units(dialogFont);
+    setFixedSize(units.size(239, 102));
+
+    // Created in tab order: OK first, so the dialog opens with the focus on OK.
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("1"));
+    ok->setGeometry(units.rect(179, 65, 50, 14));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("2"));
+    cancel->setGeometry(units.rect(179, 81, 50, 14));
+    makeLabel(this, "1027", "Database-host:", units.rect(14, 23, 49, 8));
+    m_host = makeEdit(this, "1024", units.rect(65, 20, 91, 14));
+    makeLabel(this, "1028", "Username:", units.rect(13, 47, 35, 8));
+    m_user = makeEdit(this, "1025", units.rect(65, 42, 91, 14));
+    makeLabel(this, "1029", "Password:", units.rect(13, 68, 34, 8));
+    // Shown in clear like the other two: the administrator reads what is stored.
+    m_password = makeEdit(this, "1031", units.rect(65, 66, 92, 14));
+
+    setTabOrder(ok, cancel);
+    setTabOrder(cancel, m_host);
+    setTabOrder(m_host, m_user);
+    setTabOrder(m_user, m_password);
+    connect(ok, &QPushButton::clicked, this, &CConfigDlg::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_host->setText(toQString(m_strHost));
+    m_password->setText(toQString(m_strPassword));
+    m_user->setText(toQString(m_strUser));
+    ok->setFocus();
+}
+
+void CConfigDlg::accept()
+{
+    m_strHost = fromQString(m_host->text());
+    m_strPassword = fromQString(m_password->text());
+    m_strUser = fromQString(m_user->text());
+    if (!CRegistry().WriteSettings(m_strHost, m_strUser, m_strPassword))
+        m_sink.showMessage(LoadString(IDS_REGISTRY_WRITE_FAILED));
+    QDialog::accept();
+}

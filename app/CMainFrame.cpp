@@ -1,0 +1,150 @@
+#include "CMainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
+#include <QStatusBar>
+
+#include "AppIcon.h"
+#include "LockKeys.h"
+#include "QtText.h"
+#include "StringTable.h"
+
+namespace {
+constexpr int kStatusBarId = 59393;
+}
+
+CMainFrame::CMainFrame()
+{
+    setWindowIcon(AppIcon());
+    setWindowTitle(toQString(LoadString(AFX_IDS_APP_TITLE)));
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(AddCommand(ID_FILE_NEW, QStringLiteral("&New\tCtrl+N")));
+    file->addAction(AddCommand(ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")));
+    file->addAction(AddCommand(ID_FILE_SAVE, QStringLiteral("&Save\tCtrl+S")));
+    file->addAction(AddCommand(ID_FILE_SAVE_AS, QStringLiteral("Save &As...")));
+    file->addSeparator();
+    file->addAction(AddCommand(ID_APP_EXIT, QStringLiteral("E&xit")));
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(AddCommand(ID_CONFIGURATION, QStringLiteral("Configuration")));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    help->addAction(AddCommand(ID_APP_ABOUT, QStringLiteral("&About Vesmar...")));
+
+    // Key bindings 128: the menu's three and the ones without a menu item.
+    CommandAction(ID_FILE_NEW)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    CommandAction(ID_FILE_OPEN)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    CommandAction(ID_FILE_SAVE)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    AddCommand(ID_FILE_PRINT)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    AddCommand(ID_EDIT_COPY)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
+    AddCommand(ID_EDIT_CUT)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    AddCommand(ID_EDIT_PASTE)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert)});
+    AddCommand(ID_EDIT_UNDO)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::ALT | Qt::Key_Backspace)});
+    AddCommand(ID_NEXT_PANE)->setShortcut(QKeySequence(Qt::Key_F6));
+    AddCommand(ID_PREV_PANE)->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F6));
+
+    connect(CommandAction(ID_APP_EXIT), &QAction::triggered, this, &QWidget::close);
+}
+
+CMainFrame::~CMainFrame()
+{
+    qApp->removeEventFilter(this);
+}
+
+QAction* CMainFrame::AddCommand(int id, const QString& text)
+{
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::number(id));
+    action->setStatusTip(toQString(CommandPrompt(id)));
+    // Window-wide, so the bindings work whichever control has the focus;
+    // the edits still take their own copy and paste keys first.
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    return action;
+}
+
+QAction* CMainFrame::CommandAction(int id) const
+{
+    return findChild<QAction*>(QString::number(id), Qt::FindDirectChildrenOnly);
+}
+
+QLabel* CMainFrame::AddIndicator(int id)
+{
+    auto* pane = new QLabel(m_wndStatusBar);
+    pane->setObjectName(QString::number(id));
+    // Wide enough for its text whether the key is on or off.
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(toQString(LoadString(id))) + 8);
+    pane->setAlignment(Qt::AlignCenter);
+    m_wndStatusBar->addPermanentWidget(pane);
+    return pane;
+}
+
+bool CMainFrame::Create()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return false;
+    const QSize screenSize = screen->size();
+    move(0, 0);
+    resize(screenSize.width(), screenSize.height() - 30);
+
+    m_wndStatusBar = new QStatusBar(this);
+    m_wndStatusBar->setObjectName(QString::number(kStatusBarId));
+    setStatusBar(m_wndStatusBar);
+    // The message pane: "Ready" whenever no menu item's prompt is shown.
+    const QString idle = toQString(LoadString(AFX_IDS_IDLEMESSAGE));
+    connect(m_wndStatusBar, &QStatusBar::messageChanged, m_wndStatusBar, [this, idle](const QString& text) {
+        if (text.isEmpty())
+            m_wndStatusBar->showMessage(idle);
+    });
+    m_wndStatusBar->showMessage(idle);
+    m_caps = AddIndicator(ID_INDICATOR_CAPS);
+    m_num = AddIndicator(ID_INDICATOR_NUM);
+    m_scrl = AddIndicator(ID_INDICATOR_SCRL);
+    qApp->installEventFilter(this);
+    UpdateIndicators();
+    return true;
+}
+
+void CMainFrame::SetDocumentTitle(const std::string& title)
+{
+    setWindowTitle(toQString(title) + QStringLiteral(" - ") + toQString(LoadString(AFX_IDS_APP_TITLE)));
+}
+
+void CMainFrame::UpdateIndicators()
+{
+    if (!m_caps)
+        return;
+    const std::optional<LockKeyState> state = QueryLockKeys();
+    auto show = [](QLabel* pane, bool on, int id) { pane->setText(on ? toQString(LoadString(id)) : QString()); };
+    show(m_caps, state && state->caps, ID_INDICATOR_CAPS);
+    show(m_num, state && state->num, ID_INDICATOR_NUM);
+    show(m_scrl, state && state->scroll, ID_INDICATOR_SCRL);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyRelease:
+    case QEvent::ApplicationActivate:
+    case QEvent::WindowActivate:
+        if (watched == this || event->type() != QEvent::WindowActivate)
+            UpdateIndicators();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (m_closeQuery && !m_closeQuery()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}
