@@ -1,0 +1,332 @@
+// The whole start-up on the private server: connection, catalogue, main
+// window and form, the command line, the document commands' wiring and the
+// save question at exit. Modal dialogs and messages are scripted.
+#include <QAbstractItemModel>
+#include <QListView>
+#include <QPrintDialog>
+#include <QPrinterInfo>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "CDatabase.h"
+#include "CDocManager.h"
+#include "CMainFrame.h"
+#include "CVesmarApp.h"
+#include "CVesmarDoc.h"
+#include "CVesmarView.h"
+#include "GuiFakes.h"
+#include "StringTable.h"
+#include "TestDb.h"
+
+namespace {
+
+// A case file with one chosen diagnosis, written by the document itself.
+std::string writeCase(const QString& path, const std::string& entry)
+{
+    CRecordingSink sink;
+    CVesmarDoc doc;
+    doc.OnNewDocument();
+    doc.AddChosenDiagnosis(entry);
+    const std::string file = QFile::encodeName(path).toStdString();
+    if (!doc.OnSaveDocument(file, sink))
+        qFatal("cannot write %s", file.c_str());
+    return file;
+}
+
+int rows(CVesmarApp& app, const char* listId)
+{
+    auto* list = app.View()->findChild<QListView*>(QString::fromLatin1(listId));
+    if (!list)
+        qFatal("no list %s", listId);
+    return list->model()->rowCount();
+}
+
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        // Fails, not skips, without the server.
+        icdRows = std::stoi(testdb::query("SELECT COUNT(*) FROM icd", "Vesmar").at(0).at(0));
+        QVERIFY(icdRows > 0);
+        firstEntry = testdb::query("SELECT Code, Text FROM icd LIMIT 1", "Vesmar").at(0).at(0);
+    }
+
+    void init()
+    {
+        dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir->isValid());
+        useSettingsDir(dir->path() + "/xdg");
+        // The program's own SELECT-only account, as scripts/refdb creates it.
+        writeSettingsFile(dir->path() + "/xdg",
+                          {QStringLiteral("Host=\"127.0.0.1;PORT=%1\"").arg(QString::fromStdString(testdb::port())),
+                           "User=vesmar", "Password=vesmar"});
+        sink = CRecordingSink();
+        runner = ScriptedRunner();
+        prompts = ScriptedPrompts();
+        app = std::make_unique<CVesmarApp>(sink, runner, prompts);
+    }
+
+    void cleanup() { app.reset(); }
+
+    void connectedStartShowsANewCaseWithTheCatalogue()
+    {
+        QVERIFY(app->InitInstance({}));
+        QVERIFY(sink.messages.empty());
+        QVERIFY(app->m_pDB && app->m_pDB->IsOpen());
+        QCOMPARE(int(app->m_icdList.GetCount()), icdRows);
+        CMainFrame* frame = app->MainFrame();
+        QVERIFY(frame && frame->isVisible());
+        QCOMPARE(frame->windowTitle(), QStringLiteral("patient - Vesmar"));
+        QCOMPARE(frame->centralWidget(), static_cast<QWidget*>(app->View()));
+        QCOMPARE(rows(*app, "1001"), icdRows);
+        QCOMPARE(rows(*app, "1006"), 0);
+        QVERIFY(!app->Document().IsModified());
+        // The loading dialog is gone once the catalogue is in.
+        for (QWidget* top : QApplication::topLevelWidgets())
+            QVERIFY(top->objectName() != QStringLiteral("142") || !top->isVisible());
+    }
+
+    void serverDownStillOpensTheWindow()
+    {
+        // Nothing listens on port 1: the connection is refused.
+        writeSettingsFile(dir->path() + "/xdg", {"Host=\"127.0.0.1;PORT=1\"", "User=vesmar", "Password=vesmar"});
+        QVERIFY(app->InitInstance({}));
+        QCOMPARE(sink.messages.size(), std::size_t(2));
+        QCOMPARE(sink.messages[0].text, LoadString(IDS_CONNECTION_FAILED));
+        QVERIFY(!sink.messages[1].text.empty());
+        QVERIFY(sink.messages[1].text[0] != '[');
+        for (const auto& message : sink.messages) {
+            QCOMPARE(message.icon, MessageIcon::Warning);
+            QCOMPARE(message.caption, std::string("Vesmar"));
+        }
+        QVERIFY(app->m_pDB && !app->m_pDB->IsOpen());
+        QVERIFY(app->m_icdList.IsEmpty());
+        QVERIFY(app->MainFrame()->isVisible());
+        QCOMPARE(app->MainFrame()->windowTitle(), QStringLiteral("patient - Vesmar"));
+        QCOMPARE(rows(*app, "1001"), 0);
+    }
+
+    void noSettingsStillOpensTheWindow()
+    {
+        QFile::remove(dir->path() + "/xdg/Orbel/Vesmar.conf");
+        QVERIFY(app->InitInstance({}));
+        // The bare connect string: whatever the driver makes of it, either
+        // the connection opened silently or the two messages were shown;
+        // nothing is said about the missing settings themselves.
+        QVERIFY(app->m_pDB);
+        if (app->m_pDB->IsOpen()) {
+            QVERIFY(sink.messages.empty());
+        } else {
+            QCOMPARE(sink.messages.size(), std::size_t(2));
+            QCOMPARE(sink.messages[0].text, LoadString(IDS_CONNECTION_FAILED));
+        }
+        QVERIFY(app->MainFrame()->isVisible());
+        QCOMPARE(rows(*app, "1001"), int(app->m_icdList.GetCount()));
+    }
+
+    void fileOnTheCommandLineOpensIt()
+    {
+        const std::string path = writeCase(dir->path() + "/smith.drg", "A01.1    Paratyphoid fever A");
+        QVERIFY(app->InitInstance({path}));
+        QVERIFY(sink.messages.empty());
+        QCOMPARE(app->MainFrame()->windowTitle(), QStringLiteral("smith.drg - Vesmar"));
+        QCOMPARE(rows(*app, "1006"), 1);
+        QCOMPARE(app->Document().GetPathName(), path);
+        QVERIFY(!app->Document().IsModified());
+    }
+
+    void missingFileOnTheCommandLineEndsTheProgram()
+    {
+        const std::string path = QFile::encodeName(dir->path() + "/none.drg").toStdString();
+        QVERIFY(!app->InitInstance({path}));
+        QCOMPARE(app->ExitCode(), 1);
+        QCOMPARE(sink.messages.size(), std::size_t(1));
+        QCOMPARE(sink.messages[0].text, FormatString1(AFX_IDP_FILE_NOT_FOUND, path));
+        QVERIFY(!app->MainFrame() || !app->MainFrame()->isVisible());
+    }
+
+    void unregisterTellsAndEnds_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::newRow("Unregister") << "/Unregister";
+        QTest::newRow("unregserver") << "-unregserver";
+    }
+
+    void unregisterTellsAndEnds()
+    {
+        QFETCH(QString, option);
+        QVERIFY(!app->InitInstance({option.toStdString()}));
+        QCOMPARE(app->ExitCode(), 0);
+        QCOMPARE(sink.messages.size(), std::size_t(1));
+        QCOMPARE(sink.messages[0].text,
+                 std::string("System registry entries have been removed and the INI file (if any) was deleted."));
+        QVERIFY(!app->MainFrame());
+    }
+
+    void embeddingAutomationAndDdeStartANewCase_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::newRow("Embedding") << "-Embedding";
+        QTest::newRow("Automation") << "/AUTOMATION";
+        QTest::newRow("dde") << "/dde";
+    }
+
+    void embeddingAutomationAndDdeStartANewCase()
+    {
+        QFETCH(QString, option);
+        QVERIFY(app->InitInstance({option.toStdString()}));
+        QVERIFY(sink.messages.empty());
+        QVERIFY(app->MainFrame()->isVisible());
+        QCOMPARE(app->MainFrame()->windowTitle(), QStringLiteral("patient - Vesmar"));
+    }
+
+    void printToAMissingPrinterTellsAndEnds()
+    {
+        const std::string path = writeCase(dir->path() + "/print.drg", "A01.1    Paratyphoid fever A");
+        QVERIFY(!app->InitInstance({"-pt", path, "No Such Printer", "driver", "port"}));
+        QCOMPARE(app->ExitCode(), 1);
+        QCOMPARE(sink.messages.size(), std::size_t(1));
+        QCOMPARE(sink.messages[0].text, FormatString1(IDS_NO_PRINTER, path));
+        QVERIFY(!app->MainFrame()->isVisible());
+    }
+
+    void printWithoutAnyPrinterTellsAndEnds()
+    {
+        if (!QPrinterInfo::defaultPrinter().isNull())
+            QSKIP("this machine has a default printer; the test would print");
+        const std::string path = writeCase(dir->path() + "/print.drg", "A01.1    Paratyphoid fever A");
+        QVERIFY(!app->InitInstance({"-p", path}));
+        QCOMPARE(sink.messages.size(), std::size_t(1));
+        QCOMPARE(sink.messages[0].text, "No printer is available: " + path + " was not printed.");
+    }
+
+    void printCommandShowsThePrintDialog()
+    {
+        QVERIFY(app->InitInstance({}));
+        app->MainFrame()->CommandAction(ID_FILE_PRINT)->trigger();
+        QCOMPARE(runner.types.size(), std::size_t(1));
+        QVERIFY(runner.types[0].contains(QStringLiteral("PrintDialog")));
+        QVERIFY(sink.messages.empty());
+    }
+
+    void aboutAndConfigurationOpenTheirDialogs()
+    {
+        QVERIFY(app->InitInstance({}));
+        runner.steps.push_back([](QDialog& dialog) { dialog.accept(); });
+        app->MainFrame()->CommandAction(ID_APP_ABOUT)->trigger();
+        app->MainFrame()->CommandAction(ID_CONFIGURATION)->trigger();
+        QCOMPARE(runner.seen, (std::vector<QString>{"100", "139"}));
+        QCOMPARE(app->MainFrame()->windowTitle(), QStringLiteral("patient - Vesmar"));
+        QVERIFY(!app->Document().IsModified());
+    }
+
+    void newAndOpenRefillTheForm()
+    {
+        const std::string path = writeCase(dir->path() + "/jones.drg", "B01.9    Varicella without complication");
+        QVERIFY(app->InitInstance({}));
+        app->Document().AddChosenDiagnosis("A00.0    Cholera");
+        prompts.answers = {SaveAnswer::No};
+        app->MainFrame()->CommandAction(ID_FILE_NEW)->trigger();
+        QCOMPARE(prompts.questions, (std::vector<std::string>{"Save changes to patient?"}));
+        QCOMPARE(rows(*app, "1006"), 0);
+
+        prompts.openPaths = {path};
+        app->MainFrame()->CommandAction(ID_FILE_OPEN)->trigger();
+        QCOMPARE(app->MainFrame()->windowTitle(), QStringLiteral("jones.drg - Vesmar"));
+        QCOMPARE(rows(*app, "1006"), 1);
+
+        // A file that breaks off after reading started: the case is reset and
+        // the form follows it.
+        QFile whole(QFile::decodeName(path.c_str()));
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        const QByteArray bytes = whole.readAll();
+        QFile cut(dir->path() + "/cut.drg");
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(bytes.left(bytes.size() - 3));
+        cut.close();
+        prompts.openPaths = {QFile::encodeName(cut.fileName()).toStdString()};
+        app->MainFrame()->CommandAction(ID_FILE_OPEN)->trigger();
+        QCOMPARE(sink.messages.size(), std::size_t(1));
+        QCOMPARE(sink.messages[0].text, std::string("Unexpected file format."));
+        QCOMPARE(app->MainFrame()->windowTitle(), QStringLiteral("patient - Vesmar"));
+        QCOMPARE(rows(*app, "1006"), 0);
+    }
+
+    void saveAsRetitlesTheWindow()
+    {
+        QVERIFY(app->InitInstance({}));
+        app->Document().AddChosenDiagnosis("A00.0    Cholera");
+        const QString target = dir->path() + "/saved";
+        prompts.savePaths = {QFile::encodeName(target).toStdString()};
+        app->MainFrame()->CommandAction(ID_FILE_SAVE)->trigger();
+        QVERIFY(QFileInfo::exists(target + ".drg"));
+        QCOMPARE(app->MainFrame()->windowTitle(), QStringLiteral("saved.drg - Vesmar"));
+        QVERIFY(!app->Document().IsModified());
+    }
+
+    void exitAsksToSaveAModifiedCase()
+    {
+        QVERIFY(app->InitInstance({}));
+        CMainFrame* frame = app->MainFrame();
+        // Unchanged: closes without a question.
+        // (Checked last; first the modified case.)
+        app->Document().AddChosenDiagnosis("A00.0    Cholera");
+
+        prompts.answers = {SaveAnswer::Cancel};
+        frame->CommandAction(ID_APP_EXIT)->trigger();
+        QCOMPARE(prompts.questions, (std::vector<std::string>{"Save changes to patient?"}));
+        QVERIFY(frame->isVisible());
+        QVERIFY(app->Document().IsModified());
+
+        // Yes with the Save As dialog cancelled: the save fails, the program stays.
+        prompts.answers = {SaveAnswer::Yes};
+        prompts.savePaths = {std::nullopt};
+        frame->close();
+        QVERIFY(frame->isVisible());
+
+        prompts.answers = {SaveAnswer::Yes};
+        prompts.savePaths = {QFile::encodeName(dir->path() + "/exit.drg").toStdString()};
+        frame->close();
+        QVERIFY(!frame->isVisible());
+        QVERIFY(QFileInfo::exists(dir->path() + "/exit.drg"));
+        QCOMPARE(prompts.questions.size(), std::size_t(3));
+    }
+
+    void exitWithoutChangesAsksNothing()
+    {
+        QVERIFY(app->InitInstance({}));
+        app->MainFrame()->close();
+        QVERIFY(!app->MainFrame()->isVisible());
+        QVERIFY(prompts.questions.empty());
+    }
+
+    void userEditOfTheSexIsOfferedForSaving()
+    {
+        QVERIFY(app->InitInstance({}));
+        auto* female = app->View()->findChild<QRadioButton*>(QStringLiteral("1013"));
+        QVERIFY(female);
+        QTest::mouseClick(female, Qt::LeftButton);
+        QVERIFY(app->Document().IsModified());
+        prompts.answers = {SaveAnswer::No};
+        app->MainFrame()->close();
+        QCOMPARE(prompts.questions.size(), std::size_t(1));
+        QVERIFY(!app->MainFrame()->isVisible());
+    }
+
+private:
+    int icdRows = 0;
+    std::string firstEntry;
+    std::unique_ptr<QTemporaryDir> dir;
+    CRecordingSink sink;
+    ScriptedRunner runner;
+    ScriptedPrompts prompts;
+    std::unique_ptr<CVesmarApp> app;
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_Startup.moc"
