@@ -18,6 +18,10 @@ bool RefDb(const QString& command)
 {
     QProcess script;
     script.setProcessChannelMode(QProcess::ForwardedChannels);
+    // The script's messages need no locale (the test's may not be installed).
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    script.setProcessEnvironment(env);
     script.start(QStringLiteral("bash"), {QStringLiteral(VESMAR_SOURCE_DIR "/scripts/refdb"), command});
     return script.waitForFinished(120000) && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
 }
