@@ -3,7 +3,7 @@
 # installation when missing (apt-get; needs root or sudo).
 
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev unixodbc-dev odbc-mariadb mariadb-server
-    mariadb-client libgtest-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev)
+    mariadb-client libgtest-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev locales)
 
 install_packages() {
     local missing=() p sudo=()
