@@ -6,7 +6,6 @@
 #include "CExplainPrinter.h"
 #include "CRecordset.h"
 #include "CStderrSink.h"
-#include "CTerminalProgress.h"
 #include "CUsageError.h"
 #include "CVesmarDoc.h"
 #include "CliSupport.h"
@@ -14,6 +13,7 @@
 #include "Commands.h"
 #include "NumberText.h"
 #include "ProcessCommand.h"
+#include "Progress.h"
 #include "StringTable.h"
 
 int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err)
@@ -50,7 +50,8 @@ int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err)
     if (!OpenReferenceDatabase(db, sink))
         return kExitFailed;
     CRecordset lookupSet(&db);
-    CTerminalProgress progress("Grouping");
+    // One case is short work: no bar (it would also cut through --explain's lines).
+    CSilentProgress progress;
     std::unique_ptr<CExplainPrinter> explain;
     if (line.hasFlag("--explain"))
         explain = std::make_unique<CExplainPrinter>(out);
@@ -59,11 +60,9 @@ int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err)
     try {
         report = GroupCase(input, ageDays, db, lookupSet, progress, sink, explain.get());
     } catch (const CDBException& e) {
-        progress.finish();
         sink.showMessage(DatabaseErrorText(e), MessageIcon::Stop);
         return kExitFailed;
     }
-    progress.finish();
 
     std::string text = codepage::utf8FromCp1252(report);
     for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos;)

@@ -50,7 +50,8 @@ Commands:
       its entries in catalogue order, one per line.
 
 Output is UTF-8. Messages the window shows in boxes go to standard error,
-one per line; a progress bar is drawn there only when it is a terminal.
+one per line. batch and catalogue draw a progress bar there, only when it is
+a terminal.
 
 Exit status: 0 success; 1 the work failed (connection, database error,
 unreadable file, date check, any failed case of a batch); 2 usage error.
