@@ -205,6 +205,14 @@ private slots:
         QCOMPARE(sink.messages[0].text, "No printer is available: " + path + " was not printed.");
     }
 
+    void printWithoutAFileNameEnds()
+    {
+        QVERIFY(!app->InitInstance({"-p"}));
+        QCOMPARE(app->ExitCode(), 1);
+        QCOMPARE(sink.messages.size(), std::size_t(1));
+        QVERIFY(!app->MainFrame()->isVisible());
+    }
+
     void printCommandShowsThePrintDialog()
     {
         QVERIFY(app->InitInstance({}));
