@@ -33,9 +33,11 @@ Commands:
       for group, diagnoses and bidiagnoses as catalogue codes (A01.2)
       separated by '|'. Writes (standard output unless -o) the header
         id,rank,diagnosis,drg,name,weight,error
-      and a row per report line, or one row with rank 0 and the message in
-      error for a failed case (a malformed line: its line number and the
-      problem). A failed case does not stop the batch.
+      and a row per report line (rank 1, 2, ...; a case without diagnoses
+      has none), or one row with rank 0 and the message in error for a
+      failed case (a malformed line: its line number and the problem). A
+      failed case does not stop the batch. Output lines end in LF; input
+      lines may end in CRLF or LF.
 
   show FILE.drg
       Prints the case file as one JSON object: reserved, sex, chosen, bi,
