@@ -2,6 +2,8 @@
 // window and form, the command line, the document commands' wiring and the
 // save question at exit. Modal dialogs and messages are scripted.
 #include <QAbstractItemModel>
+#include <QClipboard>
+#include <QLineEdit>
 #include <QListView>
 #include <QPrintDialog>
 #include <QPrinterInfo>
@@ -311,6 +313,26 @@ private slots:
         app->MainFrame()->close();
         QVERIFY(!app->MainFrame()->isVisible());
         QVERIFY(prompts.questions.empty());
+    }
+
+    void editKeysStillWorkInTheFormsEdits()
+    {
+        // The window binds copy and paste to commands nothing handles; the
+        // focused edit still takes its own keys first.
+        QVERIFY(app->InitInstance({}));
+        auto* search = app->View()->findChild<QLineEdit*>(QStringLiteral("1000"));
+        QVERIFY(search);
+        app->MainFrame()->activateWindow();
+        search->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(search));
+        QApplication::clipboard()->setText(QStringLiteral("J18"));
+        QTest::keyClick(search, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(search->text(), QStringLiteral("J18"));
+        search->selectAll();
+        QTest::keyClick(search, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(search->text(), QString());
+        QTest::keyClick(search, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(search->text(), QStringLiteral("J18"));
     }
 
     void userEditOfTheSexIsOfferedForSaving()
