@@ -1,13 +1,13 @@
 #include <cerrno>
 #include <fstream>
-#include <iterator>
 #include <memory>
-#include <sstream>
 
 #include "CCommandLine.h"
 #include "CCsvReader.h"
 #include "CDBException.h"
 #include "CDatabase.h"
+#include "CFile.h"
+#include "CFileException.h"
 #include "CRecordset.h"
 #include "CStderrSink.h"
 #include "CTerminalProgress.h"
@@ -99,14 +99,15 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
 {
     CStderrSink sink(err);
     const std::string& inPath = line.operands()[0];
-    std::ifstream in(inPath, std::ios::binary);
-    if (!in) {
-        sink.showMessage(FileErrorText(errno, inPath));
-        return kExitFailed;
-    }
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        sink.showMessage(FileErrorText(errno, inPath));
+    std::string text;
+    try {
+        // The case file's own file access: the same refusals and texts.
+        CFile in = CFile::OpenForReading(inPath);
+        char buffer[65536];
+        for (std::size_t n; (n = in.Read(buffer, sizeof buffer)) > 0;)
+            text.append(buffer, n);
+    } catch (const CFileException& e) {
+        sink.showMessage(e.UserMessage());
         return kExitFailed;
     }
 

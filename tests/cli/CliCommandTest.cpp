@@ -405,6 +405,10 @@ TEST_F(CliTest, BatchFailuresOfTheWholeRun)
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(missing.err, path("none.csv") + " was not found.\n");
 
+    CliRun folder = runCli({"batch", m_dir});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, "Access to " + m_dir + " was denied.\n");
+
     writeFile(path("header.csv"), "id,birth,admission\n1,2,3\n");
     CliRun header = runCli({"batch", path("header.csv")});
     EXPECT_EQ(header.status, 1);
