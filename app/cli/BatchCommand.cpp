@@ -24,7 +24,7 @@ namespace {
 const char* const kInputHeader = "id,birthdate,admission,sex,discharge,duration,diagnoses,bidiagnoses";
 const char* const kOutputHeader = "id,rank,diagnosis,drg,name,weight,error";
 
-// One input record, read and checked before any case is grouped.
+// One input record, read and checked just before it is grouped.
 struct BatchCase {
     int line = 0;
     std::string id;
@@ -93,6 +93,36 @@ void readCase(const std::vector<std::string>& fields, BatchCase& c)
     in.bi = &c.bi;
 }
 
+// The output rows of one case: its report lines, or the one row of a
+// failed case (failed is then set).
+std::string caseRows(const BatchCase& c, CDatabase& db, CRecordset& lookupSet, IProgress& progress,
+                     IMessageSink& sink, bool& failed)
+{
+    std::string failure; // UTF-8
+    int ageDays = 0;
+    if (!c.problem.empty()) {
+        failure = "line " + std::to_string(c.line) + ": " + c.problem;
+    } else if (!CheckDates(c.input, ageDays)) {
+        failure = codepage::utf8FromCp1252(LoadString(IDS_VALIDATE_DATES));
+    } else {
+        try {
+            std::string rows;
+            std::vector<CReportRow> report = GroupCaseRows(c.input, ageDays, db, lookupSet, progress, sink);
+            for (std::size_t rank = 0; rank < report.size(); ++rank) {
+                const CReportRow& row = report[rank];
+                rows += CsvRecord({c.id, std::to_string(rank + 1), codepage::utf8FromCp1252(row.m_diagnosis),
+                                   codepage::utf8FromCp1252(row.m_drg), codepage::utf8FromCp1252(row.m_name),
+                                   FormatFixed(row.m_weight, 4), ""});
+            }
+            return rows;
+        } catch (const CDBException& e) {
+            failure = DatabaseErrorText(e);
+        }
+    }
+    failed = true;
+    return CsvRecord({c.id, "0", "", "", "", "", failure});
+}
+
 } // namespace
 
 int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
@@ -111,7 +141,7 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
         return kExitFailed;
     }
 
-    CCsvReader reader(std::move(text));
+    CCsvReader reader(text);
     std::vector<std::string> fields;
     int lineNumber = 0;
     std::string problem;
@@ -120,18 +150,12 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
         sink.showMessage(inPath + ": the first line must be the header " + kInputHeader);
         return kExitFailed;
     }
-    std::vector<std::unique_ptr<BatchCase>> cases;
-    for (CCsvReader::Result result; (result = reader.Next(fields, lineNumber, problem)) != CCsvReader::Result::End;) {
-        auto c = std::make_unique<BatchCase>();
-        c->line = lineNumber;
-        if (result == CCsvReader::Result::Malformed) {
-            c->id = fields.empty() ? std::string() : fields[0];
-            c->problem = problem;
-        } else {
-            readCase(fields, *c);
-        }
-        cases.push_back(std::move(c));
-    }
+    // The records are counted first, for the progress bar's range; each is
+    // read again just before it is grouped, so a large batch is never held
+    // in memory as cases.
+    int total = 0;
+    for (CCsvReader counter = reader; counter.Next(fields, lineNumber, problem) != CCsvReader::Result::End;)
+        ++total;
 
     CDatabase db;
     if (!OpenReferenceDatabase(db, sink))
@@ -151,38 +175,23 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
     CRecordset lookupSet(&db);
     CSilentProgress engineProgress;
     CTerminalProgress progress("Grouping cases");
-    progress.setRange(0, static_cast<int>(cases.size()));
+    progress.setRange(0, total);
 
     *output << kOutputHeader << '\n';
     bool anyFailed = false;
-    for (const auto& c : cases) {
-        sink.setPrefix("line " + std::to_string(c->line) + " (" + c->id + "): ");
-        std::string failure; // UTF-8; not empty: the case failed
-        std::string block;
-        int ageDays = 0;
-        if (!c->problem.empty()) {
-            failure = "line " + std::to_string(c->line) + ": " + c->problem;
-        } else if (!CheckDates(c->input, ageDays)) {
-            failure = codepage::utf8FromCp1252(LoadString(IDS_VALIDATE_DATES));
+    for (CCsvReader::Result result; (result = reader.Next(fields, lineNumber, problem)) != CCsvReader::Result::End;) {
+        BatchCase c;
+        c.line = lineNumber;
+        if (result == CCsvReader::Result::Malformed) {
+            c.id = fields.empty() ? std::string() : fields[0];
+            c.problem = problem;
         } else {
-            try {
-                std::vector<CReportRow> rows =
-                    GroupCaseRows(c->input, ageDays, db, lookupSet, engineProgress, sink);
-                for (std::size_t rank = 0; rank < rows.size(); ++rank) {
-                    const CReportRow& row = rows[rank];
-                    block += CsvRecord({c->id, std::to_string(rank + 1), codepage::utf8FromCp1252(row.m_diagnosis),
-                                        codepage::utf8FromCp1252(row.m_drg), codepage::utf8FromCp1252(row.m_name),
-                                        FormatFixed(row.m_weight, 4), ""});
-                }
-            } catch (const CDBException& e) {
-                failure = DatabaseErrorText(e);
-            }
+            readCase(fields, c);
         }
-        if (!failure.empty()) {
-            anyFailed = true;
-            block = CsvRecord({c->id, "0", "", "", "", "", failure});
-        }
-        *output << block;
+        sink.setPrefix("line " + std::to_string(c.line) + " (" + c.id + "): ");
+        bool failed = false;
+        *output << caseRows(c, db, lookupSet, engineProgress, sink, failed);
+        anyFailed = anyFailed || failed;
         progress.advance(1);
     }
     progress.finish();

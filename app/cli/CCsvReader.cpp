@@ -1,9 +1,9 @@
 #include "CCsvReader.h"
 
-CCsvReader::CCsvReader(std::string text) : m_text(std::move(text))
+CCsvReader::CCsvReader(std::string_view text) : m_text(text)
 {
     // A UTF-8 byte order mark, as spreadsheet programs write one.
-    if (m_text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+    if (m_text.substr(0, 3) == "\xEF\xBB\xBF")
         m_pos = 3;
 }
 

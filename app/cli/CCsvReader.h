@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Records of a CSV text (RFC 4180): fields separated by commas, a field in
@@ -10,7 +11,8 @@ class CCsvReader {
 public:
     enum class Result { Record, Malformed, End };
 
-    explicit CCsvReader(std::string text);
+    // text must outlive the reader.
+    explicit CCsvReader(std::string_view text);
 
     // The next record into fields; line is the line on which it starts
     // (1-based). Malformed: problem says what is wrong, fields holds what was
@@ -22,7 +24,7 @@ private:
     void skipLineEnd();
     void skipRestOfLine();
 
-    std::string m_text;
+    std::string_view m_text;
     std::size_t m_pos = 0;
     int m_nLine = 1;
 };

@@ -30,7 +30,8 @@ const std::map<std::string, std::string> kServerDown = {{"MYSQL_TCP_PORT", "1"}}
 
 std::vector<std::vector<std::string>> readCsv(const std::string& path)
 {
-    CCsvReader reader(readFile(path));
+    const std::string text = readFile(path);
+    CCsvReader reader(text);
     std::vector<std::vector<std::string>> records;
     std::vector<std::string> fields;
     int line = 0;
