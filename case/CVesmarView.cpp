@@ -10,11 +10,12 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopedValueRollback>
-#include <QScrollBar>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 
+#include <charconv>
 #include <climits>
-#include <cstdlib>
+#include <cstdint>
 
 #include "CBarProgress.h"
 #include "CDBException.h"
@@ -48,34 +49,27 @@ const char* const kDischargeItems[] = {
     "L - Left against medical advice",
 };
 
-// atoi's reading of the duration: leading white space, an optional sign,
-// the digits up to the first other character; 0 when no digit follows. A
-// number beyond the int range gives the range's end rather than garbage.
+// atoi's reading of the duration, whatever the process locale: leading
+// white space, an optional sign, the digits up to the first other character;
+// 0 when no digit follows. A number beyond the int range gives the range's
+// end rather than garbage.
 std::int32_t ReadDuration(const std::string& text)
 {
-    const long long value = std::strtoll(text.c_str(), nullptr, 10);
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return std::int32_t(value);
+    std::size_t i = text.find_first_not_of(" \t\n\v\f\r");
+    if (i == std::string::npos)
+        return 0;
+    const bool negative = text[i] == '-';
+    if (text[i] == '-' || text[i] == '+')
+        ++i;
+    if (i == text.size() || text[i] < '0' || text[i] > '9')
+        return 0;
+    std::uint64_t magnitude = 0;
+    const std::from_chars_result read = std::from_chars(text.data() + i, text.data() + text.size(), magnitude);
+    const std::int64_t limit = negative ? -std::int64_t(INT_MIN) : INT_MAX;
+    if (read.ec == std::errc::result_out_of_range || magnitude > std::uint64_t(limit))
+        return negative ? INT_MIN : INT_MAX;
+    return std::int32_t(negative ? -std::int64_t(magnitude) : std::int64_t(magnitude));
 }
-
-// Enables the button again when the command ends, on every path.
-class CDisabledWhileRunning {
-public:
-    explicit CDisabledWhileRunning(QPushButton* button)
-        : m_pButton(button)
-    {
-        m_pButton->setEnabled(false);
-    }
-    ~CDisabledWhileRunning() { m_pButton->setEnabled(true); }
-    CDisabledWhileRunning(const CDisabledWhileRunning&) = delete;
-    CDisabledWhileRunning& operator=(const CDisabledWhileRunning&) = delete;
-
-private:
-    QPushButton* m_pButton;
-};
 
 } // namespace
 
@@ -435,7 +429,8 @@ void CVesmarView::OnProcess()
     bool failed = false;
     std::string error;
     {
-        const CDisabledWhileRunning running(m_buttonProcess);
+        m_buttonProcess->setEnabled(false);
+        const auto enableAgain = qScopeGuard([this] { m_buttonProcess->setEnabled(true); });
         const int selected = DischargeSelection();
         input.discharge =
             DischargeCode(selected, selected < 0 ? std::string() : fromQString(m_comboDischarge->itemText(selected)));

@@ -505,6 +505,10 @@ void ViewFormTest::durationReadsLikeAtoi_data()
     QTest::newRow("blank inside") << "1 2" << 1;
     QTest::newRow("decimal") << "2.9" << 2;
     QTest::newRow("sign alone") << "-" << 0;
+    QTest::newRow("two signs") << "--3" << 0;
+    QTest::newRow("int min") << "-2147483648" << INT_MIN;
+    QTest::newRow("int max") << "2147483647" << INT_MAX;
+    QTest::newRow("just beyond") << "2147483648" << INT_MAX;
     QTest::newRow("too large") << "99999999999" << INT_MAX;
     QTest::newRow("too small") << "-99999999999" << INT_MIN;
 }
