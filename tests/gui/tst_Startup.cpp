@@ -12,6 +12,8 @@
 #include <QtTest>
 
 #include "CDatabase.h"
+#include "CRecordset.h"
+#include "CRegistry.h"
 #include "CDocManager.h"
 #include "CMainFrame.h"
 #include "CVesmarApp.h"
@@ -236,6 +238,27 @@ private slots:
         QCOMPARE(runner.seen, (std::vector<QString>{"100", "139"}));
         QCOMPARE(app->MainFrame()->windowTitle(), QStringLiteral("patient - Vesmar"));
         QVERIFY(!app->Document().IsModified());
+    }
+
+    void newSettingsWaitForTheNextStart()
+    {
+        QVERIFY(app->InitInstance({}));
+        const std::size_t entries = app->m_icdList.GetCount();
+        runner.steps.push_back([](QDialog& dialog) {
+            dialog.findChild<QLineEdit*>(QStringLiteral("1024"))->setText(QStringLiteral("elsewhere.invalid"));
+            dialog.accept();
+        });
+        app->MainFrame()->CommandAction(ID_CONFIGURATION)->trigger();
+        QVERIFY(sink.messages.empty());
+        std::string host, user, password;
+        QVERIFY(CRegistry().ReadSettings(host, user, password));
+        QCOMPARE(host, std::string("elsewhere.invalid"));
+        // The running connection and catalogue stay as they were.
+        QVERIFY(app->m_pDB->IsOpen());
+        QCOMPARE(app->m_icdList.GetCount(), entries);
+        CRecordset check(app->m_pDB.get());
+        QVERIFY(check.Open(CRecordset::snapshot, "SELECT Code FROM icd"));
+        QVERIFY(!check.IsEOF());
     }
 
     void newAndOpenRefillTheForm()
