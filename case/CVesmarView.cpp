@@ -308,44 +308,46 @@ void CVesmarView::OnDblclkCatalogue()
 
 void CVesmarView::OnDblclkChosen()
 {
-    const int row = SelectedRow(m_listChosen);
-    if (row < 0)
-        return;
-    m_pDoc->RemoveChosenDiagnosis(m_modelChosen->GetAt(row));
-    m_modelChosen->RemoveAt(row);
-    m_listChosen->clearSelection();
+    RemoveSelected(m_listChosen, m_modelChosen, &CVesmarDoc::RemoveChosenDiagnosis);
 }
 
 void CVesmarView::OnDblclkBi()
 {
-    const int row = SelectedRow(m_listBi);
-    if (row < 0)
-        return;
-    m_pDoc->RemoveBiDiagnosis(m_modelBi->GetAt(row));
-    m_modelBi->RemoveAt(row);
-    m_listBi->clearSelection();
+    RemoveSelected(m_listBi, m_modelBi, &CVesmarDoc::RemoveBiDiagnosis);
 }
 
 void CVesmarView::OnToBi()
 {
-    const int row = SelectedRow(m_listChosen);
-    if (row < 0)
-        return;
-    const std::string entry = m_modelChosen->GetAt(row);
-    m_modelBi->Add(entry);
-    m_pDoc->AddBiDiagnosis(entry);
-    OnDblclkChosen();
+    MoveSelected(m_listChosen, m_modelChosen, m_modelBi, &CVesmarDoc::AddBiDiagnosis, &CVesmarView::OnDblclkChosen);
 }
 
 void CVesmarView::OnFromBi()
 {
-    const int row = SelectedRow(m_listBi);
+    MoveSelected(m_listBi, m_modelBi, m_modelChosen, &CVesmarDoc::AddChosenDiagnosis, &CVesmarView::OnDblclkBi);
+}
+
+void CVesmarView::RemoveSelected(QListView* list, CSortedListModel* model, ListOperation remove)
+{
+    const int row = SelectedRow(list);
     if (row < 0)
         return;
-    const std::string entry = m_modelBi->GetAt(row);
-    m_modelChosen->Add(entry);
-    m_pDoc->AddChosenDiagnosis(entry);
-    OnDblclkBi();
+    (m_pDoc->*remove)(model->GetAt(row));
+    model->RemoveAt(row);
+    // As a list box does, the list has no selected entry after the removal.
+    list->clearSelection();
+}
+
+void CVesmarView::MoveSelected(QListView* from, CSortedListModel* fromModel, CSortedListModel* to, ListOperation add,
+                               void (CVesmarView::*removeFromSource)())
+{
+    const int row = SelectedRow(from);
+    if (row < 0)
+        return;
+    const std::string entry = fromModel->GetAt(row);
+    to->Add(entry);
+    (m_pDoc->*add)(entry);
+    // The entry is still selected in its list: the removal takes it there.
+    (this->*removeFromSource)();
 }
 
 void CVesmarView::OnMale()

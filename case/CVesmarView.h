@@ -72,6 +72,14 @@ private:
     // Sets an edit's text and runs its change handler, also when the text
     // was already the same (the handler then still decides label and flags).
     void SetEditText(QLineEdit* edit, const QString& text, void (CVesmarView::*handler)());
+    using ListOperation = void (CVesmarDoc::*)(const std::string&);
+    // A double-click on the chosen or bi list: the selected entry leaves the
+    // list and the document. Nothing happens without a selection.
+    void RemoveSelected(QListView* list, CSortedListModel* model, ListOperation remove);
+    // An arrow: the selected entry of one list is added to the other list
+    // and the document, then removed from its own by that list's handler.
+    void MoveSelected(QListView* from, CSortedListModel* fromModel, CSortedListModel* to, ListOperation add,
+                      void (CVesmarView::*removeFromSource)());
     // The entry selected in list; -1 for none.
     static int SelectedRow(const QListView* list);
     // The discharge combo's selection: the item whose text the combo's field
