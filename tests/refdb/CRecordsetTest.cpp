@@ -250,6 +250,14 @@ TEST_F(RecordsetTest, NonAsciiTextArrivesAsWindows1252)
     EXPECT_EQ(bulk.Second(0), expected);
     EXPECT_EQ(bulk.Second(1), std::string(299, '\xE9'));
     EXPECT_EQ(bulk.m_rgSecondLengths[1], 299);
+    bulk.Close();
+
+    // Whatever the table stores, the letters arrive the same way.
+    testdb::exec("DROP TABLE IF EXISTS intl_latin1; CREATE TABLE intl_latin1 (Code VARCHAR(20), Text VARCHAR(300))"
+                 " CHARACTER SET latin1; INSERT INTO intl_latin1 VALUES ('L1', 'Fi\xC3\xA8vre \xC3\x96lz');",
+                 kDb);
+    ASSERT_TRUE(bulk.Open(CRecordset::snapshot, "SELECT Code, Text FROM intl_latin1", kBulk));
+    EXPECT_EQ(bulk.Second(0), "Fi\xE8vre \xD6lz");
 }
 
 TEST_F(RecordsetTest, BulkNullReadsAsEmptyWithNullIndicator)
