@@ -32,7 +32,7 @@ std::vector<Read> readAll(const std::string& text)
 
 using Fields = std::vector<std::string>;
 
-TEST(CsvReader, QuotedFieldsLineEndsAndLineNumbers)
+TEST(CliCsvReader, QuotedFieldsLineEndsAndLineNumbers)
 {
     auto all = readAll("\xEF\xBB\xBF" "a,\"b,c\",\"say \"\"hi\"\"\"\r\n\r\n"
                        "\"multi\nline\",,\n"
@@ -49,7 +49,7 @@ TEST(CsvReader, QuotedFieldsLineEndsAndLineNumbers)
     EXPECT_EQ(all[3].line, 6);
 }
 
-TEST(CsvReader, MalformedRecordsAreReportedAndReadingGoesOn)
+TEST(CliCsvReader, MalformedRecordsAreReportedAndReadingGoesOn)
 {
     auto all = readAll("a\"b,c\n\"x\"y,z\nok,1\n\"open,2\nmore\n");
     ASSERT_EQ(all.size(), 4u);
@@ -65,7 +65,7 @@ TEST(CsvReader, MalformedRecordsAreReportedAndReadingGoesOn)
     EXPECT_EQ(all[3].problem, "a quoted field is not closed");
 }
 
-TEST(CsvText, QuotesOnlyWhenNeeded)
+TEST(CliCsvText, QuotesOnlyWhenNeeded)
 {
     EXPECT_EQ(CsvRecord({" 801", "a,b", "say \"hi\"", "two\nlines", ""}),
               " 801,\"a,b\",\"say \"\"hi\"\"\",\"two\nlines\",\n");
@@ -75,7 +75,7 @@ TEST(CsvText, QuotesOnlyWhenNeeded)
     EXPECT_EQ(back[0].fields, (Fields{" 801", "a,b", "say \"hi\"", "two\r\nlines", ""}));
 }
 
-TEST(CommandLine, OptionsInBothFormsAndOperands)
+TEST(CliCommandLine, OptionsInBothFormsAndOperands)
 {
     CCommandLine line = CCommandLine::Parse({"group", "--discharge=", "--duration", "7", "--explain", "--", "-x.drg"});
     EXPECT_EQ(line.command(), "group");
@@ -94,7 +94,7 @@ TEST(CommandLine, OptionsInBothFormsAndOperands)
     EXPECT_THROW(CCommandLine::Parse({"show", "-o", "x", "a.drg"}), CUsageError);
 }
 
-TEST(JsonText, StringsAndNumbersReadBack)
+TEST(CliJsonText, StringsAndNumbersReadBack)
 {
     EXPECT_EQ(JsonString("a\"b\\c\x1f\xC3\xA9"), "\"a\\\"b\\\\c\\u001f\xC3\xA9\"");
     EXPECT_EQ(JsonNumber(38047.0), "38047");
@@ -105,7 +105,7 @@ TEST(JsonText, StringsAndNumbersReadBack)
     EXPECT_EQ(JsonNumber(-std::numeric_limits<double>::infinity()), "\"-Infinity\"");
 }
 
-TEST(IsoDate, DayNumbersOfTheCaseFile)
+TEST(CliIsoDate, DayNumbersOfTheCaseFile)
 {
     double days = -1;
     ASSERT_TRUE(ParseIsoDate("1899-12-30", days));
@@ -120,7 +120,7 @@ TEST(IsoDate, DayNumbersOfTheCaseFile)
         EXPECT_FALSE(ParseIsoDate(bad, days)) << bad;
 }
 
-TEST(StderrSink, OneLinePerMessageInUtf8)
+TEST(CliStderrSink, OneLinePerMessageInUtf8)
 {
     EXPECT_EQ(CStderrSink::OneLine("A connection could not be opened to the database.\n\nContact the system administrator."),
               "A connection could not be opened to the database. Contact the system administrator.");
