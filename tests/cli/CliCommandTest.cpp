@@ -221,7 +221,7 @@ TEST_F(CliTest, GroupPrintsTheExpectedReportOfEachSampleCase)
     CRecordset lookupSet(&db);
     int grouped = 0;
     for (const Example& e : examples()) {
-        if (e.chosen.empty() || day(e.birth) > day(e.admission))
+        if (day(e.birth) > day(e.admission))
             continue;
         const std::string file = path(e.id + ".drg");
         saveCase(file, e);
@@ -242,10 +242,11 @@ TEST_F(CliTest, GroupPrintsTheExpectedReportOfEachSampleCase)
         std::string box = GroupCase(input, age, db, lookupSet, progress, sink);
         for (std::size_t pos; (pos = box.find("\r\n")) != std::string::npos;)
             box.replace(pos, 2, "\n");
-        EXPECT_EQ(run.out, box + "\n") << e.id;
+        // No chosen diagnosis: the box is emptied and nothing is printed.
+        EXPECT_EQ(run.out, box.empty() ? box : box + "\n") << e.id;
         ++grouped;
     }
-    EXPECT_GE(grouped, 20);
+    EXPECT_GE(grouped, 23);
 }
 
 TEST_F(CliTest, GroupTakesDischargeAndDurationLikeTheForm)
