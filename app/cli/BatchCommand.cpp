@@ -116,7 +116,7 @@ std::string caseRows(const BatchCase& c, CDatabase& db, CRecordset& lookupSet, I
             }
             return rows;
         } catch (const CDBException& e) {
-            failure = DatabaseErrorText(e);
+            failure = CStderrSink::OneLine(DatabaseErrorText(e));
         }
     }
     failed = true;
@@ -147,7 +147,7 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
     std::string problem;
     if (reader.Next(fields, lineNumber, problem) != CCsvReader::Result::Record ||
         CsvRecord(fields) != std::string(kInputHeader) + "\n") {
-        sink.showMessage(inPath + ": the first line must be the header " + kInputHeader);
+        sink.showMessage(codepage::cp1252FromUtf8(inPath) + ": the first line must be the header " + kInputHeader);
         return kExitFailed;
     }
     // The records are counted first, for the progress bar's range; each is
@@ -198,7 +198,8 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
     sink.setPrefix("");
     output->flush();
     if (!*output) {
-        sink.showMessage("writing " + (line.hasValue("-o") ? line.value("-o") : std::string("the output")) +
+        sink.showMessage("writing " +
+                         (line.hasValue("-o") ? codepage::cp1252FromUtf8(line.value("-o")) : std::string("the output")) +
                          " failed");
         return kExitFailed;
     }

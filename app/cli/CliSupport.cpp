@@ -13,10 +13,9 @@
 
 std::string DatabaseErrorText(const CDBException& error)
 {
-    std::string text = CStderrSink::OneLine(error.m_strError);
-    if (text.empty())
-        text = "Database error " + std::to_string(error.m_nRetCode) + ".";
-    return text;
+    if (CStderrSink::OneLine(error.m_strError).empty())
+        return "Database error " + std::to_string(error.m_nRetCode) + ".";
+    return error.m_strError;
 }
 
 bool OpenReferenceDatabase(CDatabase& db, IMessageSink& sink)

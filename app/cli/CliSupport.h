@@ -7,10 +7,10 @@ class CDatabase;
 class CVesmarDoc;
 class IMessageSink;
 
-// The text a database error shows the user, on one line. An error that the
+// The text a database error shows the user (Windows-1252). An error that the
 // connection or cursor detected itself carries no text (the window shows an
-// empty box); here it is named by its code so a failed case never reads as
-// an empty error.
+// empty box); here it is named by its code so a failure never reads as an
+// empty message.
 std::string DatabaseErrorText(const CDBException& error);
 
 // Start-up's connection: the stored settings, the same connect string, the

@@ -411,11 +411,16 @@ TEST_F(CliTest, BatchFailuresOfTheWholeRun)
     EXPECT_EQ(folder.status, 1);
     EXPECT_EQ(folder.err, "Access to " + m_dir + " was denied.\n");
 
-    writeFile(path("header.csv"), "id,birth,admission\n1,2,3\n");
-    CliRun header = runCli({"batch", path("header.csv")});
+    // File names are UTF-8 and stay so in the messages.
+    writeFile(path("K\xC3\xBC" "che.csv"), "id,birth,admission\n1,2,3\n");
+    CliRun header = runCli({"batch", path("K\xC3\xBC" "che.csv")});
     EXPECT_EQ(header.status, 1);
     EXPECT_EQ(header.out, "");
-    EXPECT_NE(header.err.find("the first line must be the header id,birthdate,"), std::string::npos);
+    EXPECT_EQ(header.err, path("K\xC3\xBC" "che.csv") +
+                              ": the first line must be the header "
+                              "id,birthdate,admission,sex,discharge,duration,diagnoses,bidiagnoses\n");
+    CliRun missingUmlaut = runCli({"batch", path("\xC3\xA4.csv")});
+    EXPECT_EQ(missingUmlaut.err, path("\xC3\xA4.csv") + " was not found.\n");
 
     writeFile(path("previous.csv"), "kept");
     CliRun down = runCli({"batch", kSample + "/examples.csv", "-o", path("previous.csv")}, kServerDown);
