@@ -269,12 +269,24 @@ void ViewProcessTest::buttonDisabledAndNoOtherInputWhileRunning()
 
 void ViewProcessTest::drgMissingFromDrgnamesEndsTheCommand()
 {
-    // A copy of the sample database without the name of DRG 0404.
-    const std::string fixture = "vesmar_view_nodrgname";
-    testdb::createReferenceDatabase(fixture);
-    for (const char* table : {"icd", "DG1", "complexcl", "complcat", "drglogic", "DRGWeight", "drgnames"})
-        testdb::exec(std::string("INSERT INTO `") + table + "` SELECT * FROM Vesmar.`" + table + "`;", fixture);
-    testdb::exec("DELETE FROM drgnames WHERE drg = '0404';", fixture);
+    // A copy of the sample database without the name of DRG 0404, one per
+    // test process (the locales' runs may go side by side).
+    const std::string fixture = "vesmar_view_nodrgname_" + std::to_string(QCoreApplication::applicationPid());
+    const auto dropFixture = qScopeGuard([&fixture] {
+        try {
+            testdb::exec("DROP DATABASE IF EXISTS `" + fixture + "`;");
+        } catch (const std::exception& e) {
+            qWarning("%s", e.what());
+        }
+    });
+    try {
+        testdb::createReferenceDatabase(fixture);
+        for (const char* table : {"icd", "DG1", "complexcl", "complcat", "drglogic", "DRGWeight", "drgnames"})
+            testdb::exec(std::string("INSERT INTO `") + table + "` SELECT * FROM Vesmar.`" + table + "`;", fixture);
+        testdb::exec("DELETE FROM drgnames WHERE drg = '0404';", fixture);
+    } catch (const std::exception& e) {
+        QFAIL(e.what());
+    }
 
     m_f = std::make_unique<CFormFixture>(m_catalogue, testdb::connectString(fixture));
     m_f->EnterCase(Ex03());
@@ -298,7 +310,7 @@ void ViewProcessTest::drgMissingFromDrgnamesEndsTheCommand()
     Process(m_f->View());
     QCOMPARE(m_f->ResultText(), Lines({kEx03}));
     QCOMPARE(m_f->sink.messages.size(), std::size_t(1));
-    testdb::exec("DROP DATABASE `" + fixture + "`;");
+    m_f.reset();
 }
 
 void ViewProcessTest::withoutAConnectionTheCommandEndsWithTheError()
