@@ -4,9 +4,6 @@
 
 #include <cmath>
 
-#include "CRegistry.h"
-#include "QtText.h"
-
 namespace {
 
 // Day 0 of the day count.
@@ -56,7 +53,7 @@ QString Rewrite(const QString& pattern, int yearDigits, bool looseDigits)
 
 CDateText::CDateText(const QLocale& locale)
     : m_locale(locale)
-    , m_strShownPattern(toQString(CRegistry::WidenTwoDigitYear(fromQString(locale.dateFormat(QLocale::ShortFormat)))))
+    , m_strShownPattern(Rewrite(locale.dateFormat(QLocale::ShortFormat), 4, false))
 {
     const QString bases[] = {locale.dateFormat(QLocale::ShortFormat), locale.dateFormat(QLocale::LongFormat)};
     for (const QString& base : bases) {
