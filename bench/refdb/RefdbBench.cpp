@@ -110,7 +110,7 @@ private:
 
 void print(const char* what, Figures f)
 {
-    std::printf("%-58s %9.3f s  (fastest %.3f s)\n", what, f.median, f.fastest);
+    std::printf("%-64s %9.3f s  (fastest %.3f s)\n", what, f.median, f.fastest);
 }
 
 } // namespace
@@ -182,7 +182,7 @@ int main(int argc, char** argv)
         });
 
         std::printf("Vesmar reference database figures (%d runs each; median, fastest)\n", runs);
-        std::printf("%-58s %9.3f s\n", "server start, fresh (install, start, sample data)", fresh);
+        std::printf("%-64s %9.3f s\n", "server start, fresh (install, start, sample data)", fresh);
         print("server start of an existing data folder (scripts/refdb start)", restart);
         print("mariadb --quick -e 'SELECT Code, Text From icd' >/dev/null", clientTime);
         char what[128];
@@ -190,7 +190,7 @@ int main(int argc, char** argv)
         print(what, bulk);
         std::snprintf(what, sizeof what, "LoadCatalogue (%zu entries)", entries);
         print(what, load);
-        std::printf("%-58s %9.3f s\n", "LoadCatalogue, first run", firstLoad);
+        std::printf("%-64s %9.3f s\n", "LoadCatalogue, first run", firstLoad);
         std::printf("LoadCatalogue / client: %.2f (target at most 2)\n", load.median / clientTime.median);
         std::printf("bulk read / client:     %.2f\n", bulk.median / clientTime.median);
         std::printf("progress steps in the first load: %ld, messages: %d\n", steps, sink.m_count);
