@@ -13,8 +13,6 @@
 #include <QScopeGuard>
 #include <QSignalBlocker>
 
-#include <charconv>
-#include <climits>
 #include <cstdint>
 
 #include "CBarProgress.h"
@@ -26,6 +24,7 @@
 #include "CVesmarDoc.h"
 #include "CWideItemDelegate.h"
 #include "MessageSink.h"
+#include "NumberText.h"
 #include "ProcessCommand.h"
 #include "QtText.h"
 #include "StringTable.h"
@@ -48,28 +47,6 @@ const char* const kDischargeItems[] = {
     "R - Remission",
     "L - Left against medical advice",
 };
-
-// atoi's reading of the duration, whatever the process locale: leading
-// white space, an optional sign, the digits up to the first other character;
-// 0 when no digit follows. A number beyond the int range gives the range's
-// end rather than garbage.
-std::int32_t ReadDuration(const std::string& text)
-{
-    std::size_t i = text.find_first_not_of(" \t\n\v\f\r");
-    if (i == std::string::npos)
-        return 0;
-    const bool negative = text[i] == '-';
-    if (text[i] == '-' || text[i] == '+')
-        ++i;
-    if (i == text.size() || text[i] < '0' || text[i] > '9')
-        return 0;
-    std::uint64_t magnitude = 0;
-    const std::from_chars_result read = std::from_chars(text.data() + i, text.data() + text.size(), magnitude);
-    const std::int64_t limit = negative ? -std::int64_t(INT_MIN) : INT_MAX;
-    if (read.ec == std::errc::result_out_of_range || magnitude > std::uint64_t(limit))
-        return negative ? INT_MIN : INT_MAX;
-    return std::int32_t(negative ? -std::int64_t(magnitude) : std::int64_t(magnitude));
-}
 
 } // namespace
 
@@ -362,7 +339,7 @@ void CVesmarView::OnFemale()
 
 void CVesmarView::OnChangeDuration()
 {
-    m_nDuration = ReadDuration(fromQString(m_editDuration->text()));
+    m_nDuration = AtoiC(fromQString(m_editDuration->text()));
 }
 
 void CVesmarView::OnChangeBirthdate()

@@ -1,6 +1,5 @@
 #include "CDetermineDRG.h"
 
-#include <climits>
 #include <stdexcept>
 
 #include "CDatabase.h"
@@ -8,6 +7,7 @@
 #include "CRecordset.h"
 #include "EngineObserver.h"
 #include "MessageSink.h"
+#include "NumberText.h"
 #include "Progress.h"
 #include "SqlText.h"
 
@@ -26,33 +26,13 @@ bool equalsFoldingAZ(const std::string& a, const std::string& b)
     return true;
 }
 
-// The decision table's limits are read the way atoi reads them: leading white
-// space, an optional sign, the digits up to the first other character, 0 for
-// no digits. Written out so neither the locale nor an overlong number (which
-// saturates here) can change the result.
-long long parseLimit(const std::string& text)
-{
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
-    long long n = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        if (n <= INT_MAX)
-            n = n * 10 + (text[i] - '0');
-    if (negative)
-        n = -n;
-    return n < INT_MIN ? INT_MIN : (n > INT_MAX ? INT_MAX : n);
-}
-
 // n >= 0: value at least n; n < 0: value below -n. An empty text is no condition.
 bool withinLimit(int value, const std::string& text)
 {
     if (text.empty())
         return true;
-    const long long n = parseLimit(text);
+    // The limits are read with atoi's rules, whatever the locale.
+    const long long n = AtoiC(text);
     return n >= 0 ? value >= n : value < -n;
 }
 

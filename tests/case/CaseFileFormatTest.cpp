@@ -27,6 +27,10 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+// GCC pairs the library's new-expressions with these deletes once they are
+// inlined and warns, although both sides are replaced by malloc and free here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void operator delete(void* p) noexcept
 {
     std::free(p);
@@ -36,6 +40,7 @@ void operator delete(void* p, std::size_t) noexcept
 {
     std::free(p);
 }
+#pragma GCC diagnostic pop
 
 namespace {
 

@@ -34,20 +34,20 @@ INSERT INTO DG1 (code, vartype, varval) VALUES
 
     // Replaces the decision table by rows (INSERT ... SET assignments, in
     // order) and returns the DRG of the case's first pass.
-    static std::string decide(const std::vector<std::string>& rows, const CaseSpec& spec)
+    static std::string decide(const std::vector<std::string>& rows, const CaseSpec& theCase)
     {
         std::string sql = "DELETE FROM drglogic;";
         for (const std::string& r : rows)
             sql += " INSERT INTO drglogic SET " + r + ";";
         testdb::exec(sql, kDb);
-        CaseRun run = runCase(*db, spec);
+        CaseRun run = runCase(*db, theCase);
         return run.results.at(0).m_drg;
     }
 
     // Whether a row passes: it comes first, followed by a row that takes anything.
-    static bool passes(const std::string& row, const CaseSpec& spec = base())
+    static bool passes(const std::string& row, const CaseSpec& theCase = base())
     {
-        const std::string drg = decide({row + ", drg = 'HIT'", "icd = '+', drg = 'FALLBACK'"}, spec);
+        const std::string drg = decide({row + ", drg = 'HIT'", "icd = '+', drg = 'FALLBACK'"}, theCase);
         EXPECT_TRUE(drg == "HIT" || drg == "FALLBACK") << drg;
         return drg == "HIT";
     }
@@ -131,8 +131,8 @@ TEST_F(DecisionTable, AgeLimitSignRulesAndAtoiParsing)
         {"99999999999", 2147483647, true}, {"- 5", 0, true},
     };
     for (const LimitCase& c : cases) {
-        const CaseSpec spec = with([&](CaseSpec& s) { s.age = c.value; });
-        EXPECT_EQ(passes(std::string("icd = '+', agelim = '") + c.text + "'", spec), c.passes)
+        const CaseSpec theCase = with([&](CaseSpec& s) { s.age = c.value; });
+        EXPECT_EQ(passes(std::string("icd = '+', agelim = '") + c.text + "'", theCase), c.passes)
             << "agelim '" << c.text << "' age " << c.value;
     }
 }
@@ -144,8 +144,8 @@ TEST_F(DecisionTable, StayLimitSignRulesAndAtoiParsing)
         {"5", 400, true}, {"", 0, true},   {" 12abc", 12, true},   {" 12abc", 11, false}, {"x", 0, true},
     };
     for (const LimitCase& c : cases) {
-        const CaseSpec spec = with([&](CaseSpec& s) { s.duration = c.value; });
-        EXPECT_EQ(passes(std::string("icd = '+', dur = '") + c.text + "'", spec), c.passes)
+        const CaseSpec theCase = with([&](CaseSpec& s) { s.duration = c.value; });
+        EXPECT_EQ(passes(std::string("icd = '+', dur = '") + c.text + "'", theCase), c.passes)
             << "dur '" << c.text << "' stay " << c.value;
     }
     EXPECT_TRUE(passes("icd = '+', dur = NULL", with([](CaseSpec& s) { s.duration = 0; })));

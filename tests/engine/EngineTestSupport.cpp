@@ -42,20 +42,20 @@ std::vector<std::string> CaseRun::drgs() const
     return out;
 }
 
-CaseRun runCase(CDatabase& db, const CaseSpec& spec)
+CaseRun runCase(CDatabase& db, const CaseSpec& theCase)
 {
     CaseRun run;
     CPatient patient;
-    patient.setSex(spec.sex);
-    patient.setAge(spec.age);
-    const CStringList chosen = makeList(spec.chosen);
-    const CStringList bi = makeList(spec.bi);
+    patient.setSex(theCase.sex);
+    patient.setAge(theCase.age);
+    const CStringList chosen = makeList(theCase.chosen);
+    const CStringList bi = makeList(theCase.bi);
 
     CDetermineDRG engine(&patient, run.sink);
     engine.setDatabase(&db);
     engine.setDiagnoses(&chosen, &bi);
-    engine.setDischarge(spec.discharge);
-    engine.setDuration(spec.duration);
+    engine.setDischarge(theCase.discharge);
+    engine.setDuration(theCase.duration);
     engine.setObserver(&run.observer);
     engine.determineDRG(run.results, run.progress);
     return run;

@@ -72,7 +72,7 @@ struct CaseRun {
 };
 
 // One engine, used the way the Process command uses it, with an observer.
-CaseRun runCase(CDatabase& db, const CaseSpec& spec);
+CaseRun runCase(CDatabase& db, const CaseSpec& theCase);
 
 std::string connectionId(CDatabase& db);
 // Empties the server's general query log and turns it on, into mysql.general_log.

@@ -97,17 +97,17 @@ TEST_F(SampleData, ExampleCasesGroupAsExpected)
         const long age = dayNumber(c.at(2)) - dayNumber(c.at(1));
         if (age < 0)
             continue;
-        CaseSpec spec(split(c.at(6), '|'), split(c.at(7), '|'));
-        spec.sex = c.at(3);
-        spec.age = int(age);
-        spec.discharge = c.at(4);
-        spec.duration = std::stoi(c.at(5));
+        CaseSpec theCase(split(c.at(6), '|'), split(c.at(7), '|'));
+        theCase.sex = c.at(3);
+        theCase.age = int(age);
+        theCase.discharge = c.at(4);
+        theCase.duration = std::stoi(c.at(5));
 
-        CaseRun run = runCase(*db, spec);
+        CaseRun run = runCase(*db, theCase);
         std::map<std::string, std::string> got;
         for (const CDRGResult& r : run.results)
             got[r.m_diagnosis] = r.m_drg;
-        EXPECT_EQ(run.results.size(), spec.chosen.size()) << id;
+        EXPECT_EQ(run.results.size(), theCase.chosen.size()) << id;
         EXPECT_EQ(got, expected[id]) << id;
         EXPECT_TRUE(run.sink.messages.empty()) << id;
         ++grouped;
