@@ -3,7 +3,8 @@
 # installation when missing (apt-get; needs root or sudo).
 
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev unixodbc-dev odbc-mariadb mariadb-server
-    mariadb-client libgtest-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev locales)
+    mariadb-client libgtest-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev locales
+    zlib1g-dev libx11-dev)
 
 install_packages() {
     local missing=() p sudo=()
