@@ -1,10 +1,12 @@
-# Shared by scripts/test and scripts/run (sourced): the Debian packages the
-# build, the tests and the private reference server need, and their
-# installation when missing (apt-get; needs root or sudo).
+# Shared by scripts/test, scripts/run and scripts/package (sourced): the
+# Debian packages the build, the tests, the private reference server and the
+# Debian package need, and their installation when missing (apt-get; needs
+# root or sudo).
 
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev unixodbc-dev odbc-mariadb mariadb-server
     mariadb-client libgtest-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev locales
-    zlib1g-dev libx11-dev)
+    zlib1g-dev libx11-dev
+    librsvg2-bin desktop-file-utils shared-mime-info man-db dpkg-dev lintian)
 
 install_packages() {
     local missing=() p sudo=()
