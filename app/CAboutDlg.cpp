@@ -23,10 +23,12 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     auto* version = new QLabel(QStringLiteral("Vesmar Version 1.3"), this);
     version->setObjectName(QStringLiteral("version"));
     version->setGeometry(units.rect(40, 10, 119, 8));
+    FitStaticText(version);
 
     auto* second = new QLabel(QStringLiteral("Groups inpatient cases into DRGs"), this);
     second->setObjectName(QStringLiteral("note"));
     second->setGeometry(units.rect(40, 25, 130, 8));
+    FitStaticText(second);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("1"));

@@ -29,6 +29,7 @@ QLabel* makeLabel(QWidget* parent, const char* id, const char* text, const QRect
     auto* label = new QLabel(QString::fromLatin1(text), parent);
     label->setObjectName(QString::fromLatin1(id));
     label->setGeometry(geometry);
+    FitStaticText(label);
     return label;
 }
 

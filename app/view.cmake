@@ -7,6 +7,7 @@ add_library(vesmar_view STATIC
     ${_case}/CSortedListModel.cpp ${_case}/CSortedListModel.h
     ${_case}/CWideItemDelegate.cpp ${_case}/CWideItemDelegate.h
     ${_case}/CBarProgress.cpp ${_case}/CBarProgress.h
+    ${_case}/CProgressCtrl.cpp ${_case}/CProgressCtrl.h
     ${CMAKE_CURRENT_SOURCE_DIR}/QtText.cpp ${CMAKE_CURRENT_SOURCE_DIR}/QtText.h
     ${CMAKE_CURRENT_SOURCE_DIR}/CDialogUnits.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CDialogUnits.h
 )

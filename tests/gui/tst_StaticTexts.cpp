@@ -1,0 +1,113 @@
+// Every static text of the program's windows shows whole in the fonts this
+// machine has: each label's text, in the label's own font, fits the label's
+// rectangle, and the rectangle lies inside its window. The date labels of
+// the form are checked with every kind of text they show.
+#include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QtTest>
+
+#include "CAboutDlg.h"
+#include "CConfigDlg.h"
+#include "CDatabase.h"
+#include "CDateText.h"
+#include "CLoadingDlg.h"
+#include "CStringList.h"
+#include "CVesmarDoc.h"
+#include "CVesmarView.h"
+#include "TestDb.h"
+
+namespace {
+
+// The labels of window that would clip their text, as "text: needs w x h,
+// has w x h" lines; empty when every text shows whole.
+QStringList ClippedTexts(QWidget* window)
+{
+    QStringList clipped;
+    for (const QLabel* label : window->findChildren<QLabel*>()) {
+        if (label->text().isEmpty() || !label->isVisibleTo(window))
+            continue;
+        const QSize needed = label->fontMetrics().size(0, label->text());
+        const QRect room = label->contentsRect();
+        const QRect inWindow(label->mapTo(window, QPoint()), label->size());
+        if (needed.width() > room.width() || needed.height() > room.height() || !window->rect().contains(inWindow))
+            clipped << QStringLiteral("%1: needs %2 x %3, has %4 x %5 at %6,%7 in %8 x %9")
+                           .arg(label->text())
+                           .arg(needed.width())
+                           .arg(needed.height())
+                           .arg(room.width())
+                           .arg(room.height())
+                           .arg(inWindow.x())
+                           .arg(inWindow.y())
+                           .arg(window->width())
+                           .arg(window->height());
+    }
+    return clipped;
+}
+
+void TypeInto(QLineEdit* edit, const QString& text)
+{
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Delete);
+    QTest::keyClicks(edit, text);
+}
+
+} // namespace
+
+class TestStaticTexts : public QObject {
+    Q_OBJECT
+
+private slots:
+    void formTextsShowWholeInEveryState()
+    {
+        CVesmarDoc doc;
+        CDatabase db;
+        CStringList catalogue;
+        CRecordingSink sink;
+        CVesmarView view(&doc, &db, &catalogue, &sink);
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        doc.OnNewDocument();
+        view.RefillFromCase();
+        QWidget* form = view.widget();
+        auto* admissionShown = view.findChild<QLabel*>(QStringLiteral("1041"));
+        auto* birthShown = view.findChild<QLabel*>(QStringLiteral("1040"));
+        QCOMPARE(admissionShown->text(), QStringLiteral("Admissiondate set to today"));
+        QCOMPARE(birthShown->text(), QStringLiteral("Date of birth"));
+        QCOMPARE(ClippedTexts(form), QStringList());
+
+        // The widest dates: two-digit days and months.
+        const QString latest = CDateText().Format(CDateText::FromDate(QDate(2029, 12, 28)));
+        TypeInto(view.findChild<QLineEdit*>(QStringLiteral("1035")), latest);
+        TypeInto(view.findChild<QLineEdit*>(QStringLiteral("1039")), latest);
+        QCOMPARE(birthShown->text(), latest);
+        QCOMPARE(admissionShown->text(), latest);
+        QCOMPARE(ClippedTexts(form), QStringList());
+
+        TypeInto(view.findChild<QLineEdit*>(QStringLiteral("1039")), QStringLiteral("later"));
+        QCOMPARE(admissionShown->text(), QStringLiteral("Admissiondate"));
+        QCOMPARE(ClippedTexts(form), QStringList());
+    }
+
+    void loadingDialogTextShowsWhole()
+    {
+        CLoadingDlg dialog;
+        dialog.ShowAndPaint();
+        QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("1043")));
+        QCOMPARE(ClippedTexts(&dialog), QStringList());
+    }
+
+    void aboutAndConfigurationTextsShowWhole()
+    {
+        CAboutDlg about;
+        about.show();
+        QCOMPARE(ClippedTexts(&about), QStringList());
+        CRecordingSink sink;
+        CConfigDlg configuration(sink);
+        configuration.show();
+        QCOMPARE(ClippedTexts(&configuration), QStringList());
+    }
+};
+
+QTEST_MAIN(TestStaticTexts)
+#include "tst_StaticTexts.moc"
