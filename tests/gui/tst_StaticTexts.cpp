@@ -5,6 +5,9 @@
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QtTest>
 
 #include "CAboutDlg.h"
@@ -45,6 +48,17 @@ QStringList ClippedTexts(QWidget* window)
     return clipped;
 }
 
+// The form on an empty catalogue and no connection, shown.
+struct ShownForm {
+    ShownForm() { view.show(); }
+
+    CVesmarDoc doc;
+    CDatabase db;
+    CStringList catalogue;
+    CRecordingSink sink;
+    CVesmarView view{&doc, &db, &catalogue, &sink};
+};
+
 void TypeInto(QLineEdit* edit, const QString& text)
 {
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
@@ -60,14 +74,10 @@ class TestStaticTexts : public QObject {
 private slots:
     void formTextsShowWholeInEveryState()
     {
-        CVesmarDoc doc;
-        CDatabase db;
-        CStringList catalogue;
-        CRecordingSink sink;
-        CVesmarView view(&doc, &db, &catalogue, &sink);
-        view.show();
+        ShownForm shown;
+        CVesmarView& view = shown.view;
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        doc.OnNewDocument();
+        shown.doc.OnNewDocument();
         view.RefillFromCase();
         QWidget* form = view.widget();
         auto* admissionShown = view.findChild<QLabel*>(QStringLiteral("1041"));
@@ -87,6 +97,24 @@ private slots:
         TypeInto(view.findChild<QLineEdit*>(QStringLiteral("1039")), QStringLiteral("later"));
         QCOMPARE(admissionShown->text(), QStringLiteral("Admissiondate"));
         QVERIFY2(ClippedTexts(form).isEmpty(), qPrintable(ClippedTexts(form).join(QStringLiteral("; "))));
+    }
+
+    void radioButtonTextsShowWhole()
+    {
+        ShownForm shown;
+        QVERIFY(QTest::qWaitForWindowExposed(&shown.view));
+        const QList<QRadioButton*> radios = shown.view.widget()->findChildren<QRadioButton*>();
+        QCOMPARE(radios.size(), 2);
+        for (const QRadioButton* radio : radios) {
+            // The room beside the round indicator, where the style writes the text.
+            QStyleOptionButton option;
+            option.initFrom(radio);
+            option.text = radio->text();
+            const QRect room = radio->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, radio);
+            const QSize needed = radio->fontMetrics().size(Qt::TextShowMnemonic, radio->text());
+            QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
+                     qPrintable(QStringLiteral("%1: needs %2, has %3").arg(radio->text()).arg(needed.width()).arg(room.width())));
+        }
     }
 
     void loadingDialogTextShowsWhole()
