@@ -25,10 +25,12 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     auto* version = new QLabel(toQString(LoadString(IDS_ABOUT_VERSION)), this);
     version->setObjectName(QStringLiteral("version"));
     version->setGeometry(units.rect(40, 10, 119, 8));
+    FitStaticText(version);
 
     auto* second = new QLabel(toQString(LoadString(IDS_ABOUT_NOTE)), this);
     second->setObjectName(QStringLiteral("note"));
     second->setGeometry(units.rect(40, 25, 130, 8));
+    FitStaticText(second);
 
     auto* ok = new QPushButton(toQString(LoadString(IDS_BUTTON_OK)), this);
     ok->setObjectName(QStringLiteral("1"));

@@ -29,6 +29,7 @@ QLabel* makeLabel(QWidget* parent, const char* id, StringId text, const QRect& g
     auto* label = new QLabel(toQString(LoadString(text)), parent);
     label->setObjectName(QString::fromLatin1(id));
     label->setGeometry(geometry);
+    FitStaticText(label);
     return label;
 }
 

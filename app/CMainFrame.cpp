@@ -3,10 +3,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTextEdit>
 
 #include "AppIcon.h"
 #include "LockKeys.h"
@@ -15,7 +20,16 @@
 
 namespace {
 constexpr int kStatusBarId = 59393;
+
+// A control that has copy, cut, paste, select-all and undo keys of its own.
+bool IsTextControl(const QWidget* widget)
+{
+    if (const auto* combo = qobject_cast<const QComboBox*>(widget))
+        return combo->isEditable();
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget)
+           || qobject_cast<const QTextEdit*>(widget);
 }
+} // namespace
 
 CMainFrame::CMainFrame()
 {
@@ -60,7 +74,7 @@ QAction* CMainFrame::AddCommand(int id, const QString& text)
     action->setObjectName(QString::number(id));
     action->setStatusTip(toQString(CommandPrompt(id)));
     // Window-wide, so the bindings work whichever control has the focus;
-    // the edits still take their own copy and paste keys first.
+    // a text control keeps its own edit keys (see eventFilter).
     action->setShortcutContext(Qt::WindowShortcut);
     addAction(action);
     return action;
@@ -125,9 +139,27 @@ void CMainFrame::UpdateIndicators()
     show(m_scrl, state && state->scroll, ID_INDICATOR_SCRL);
 }
 
+bool CMainFrame::IsEditCommandKey(const QKeyEvent& key) const
+{
+    const QKeySequence pressed(QKeyCombination(key.modifiers() & ~Qt::KeypadModifier, Qt::Key(key.key())));
+    for (int id : {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_UNDO})
+        if (CommandAction(id)->shortcuts().contains(pressed))
+            return true;
+    return false;
+}
+
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // Nothing handles the window's copy, cut, paste and undo: in a text
+        // control these keys are the control's, not the window's.
+        if (IsTextControl(QApplication::focusWidget()) && QApplication::focusWidget()->window() == this
+            && IsEditCommandKey(*static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+        break;
     case QEvent::KeyRelease:
     case QEvent::ApplicationActivate:
     case QEvent::WindowActivate:

@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QKeyEvent;
 class QLabel;
 class QStatusBar;
 
@@ -13,7 +14,8 @@ class QStatusBar;
 // message pane and the CAP, NUM and SCRL panes, and the form as its client.
 // Every command is a QAction whose objectName is the command's id; the
 // application connects the ones it handles. Copy, cut, paste, undo and the
-// pane keys are bound to commands that nothing handles.
+// pane keys are bound to commands that nothing handles; the edit keys among
+// them never take a key from a focused text control.
 class CMainFrame : public QMainWindow {
 public:
     CMainFrame();
@@ -44,6 +46,8 @@ protected:
 private:
     QAction* AddCommand(int id, const QString& text = QString());
     QLabel* AddIndicator(int id);
+    // A key bound to copy, cut, paste or undo.
+    bool IsEditCommandKey(const QKeyEvent& key) const;
 
     QStatusBar* m_wndStatusBar = nullptr;
     QLabel* m_caps = nullptr;

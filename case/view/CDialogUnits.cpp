@@ -1,6 +1,7 @@
 #include "CDialogUnits.h"
 
 #include <QFontMetrics>
+#include <QLabel>
 
 namespace {
 // The reference string of the platform's average-width computation.
@@ -32,4 +33,15 @@ QSize CDialogUnits::size(int width, int height) const
 QRect CDialogUnits::rect(int left, int top, int width, int height) const
 {
     return {x(left), y(top), x(width), y(height)};
+}
+
+void FitStaticText(QLabel* label, const QStringList& alsoShown)
+{
+    const QFontMetrics metrics(label->font());
+    QSize needed;
+    for (const QString& text : QStringList(label->text()) + alsoShown)
+        needed = needed.expandedTo(metrics.size(0, text));
+    const QMargins frame = label->contentsMargins();
+    needed += QSize(frame.left() + frame.right() + 2 * label->margin(), frame.top() + frame.bottom() + 2 * label->margin());
+    label->resize(label->size().expandedTo(needed));
 }

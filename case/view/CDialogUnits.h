@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
+
+class QLabel;
 
 // Converts dialog-template units to pixels from a font's metrics, the way
 // dialog templates are laid out: a horizontal unit is a quarter of the
@@ -20,3 +23,9 @@ private:
     int m_nBaseX;
     int m_nBaseY;
 };
+
+// Gives a static text the room its texts need in the font the machine draws
+// it with: the template's rectangle sized for the designer's font, grown to
+// the right and downwards where one of the texts (its own and any it shows
+// later) would be clipped. Never shrinks it.
+void FitStaticText(QLabel* label, const QStringList& alsoShown = {});

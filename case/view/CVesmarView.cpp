@@ -1,6 +1,11 @@
 #include "CVesmarView.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QDate>
+#include <QFocusFrame>
+#include <QFontDatabase>
+#include <QKeyEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,11 +18,13 @@
 #include <QScopeGuard>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "CBarProgress.h"
 #include "CDBException.h"
 #include "CDialogUnits.h"
+#include "CProgressCtrl.h"
 #include "CRecordset.h"
 #include "CRegistry.h"
 #include "CSortedListModel.h"
@@ -71,12 +78,19 @@ CVesmarView::~CVesmarView() = default;
 void CVesmarView::CreateControls()
 {
     auto* form = new QWidget;
+    m_form = form;
     QFont font(QStringLiteral("MS Sans Serif"));
     font.setPointSize(kFontPoints);
     font.setStyleHint(QFont::SansSerif);
     form->setFont(font);
     const CDialogUnits units(font);
-    form->setFixedSize(units.size(kFormWidth, kFormHeight));
+    m_templateSize = units.size(kFormWidth, kFormHeight);
+    form->setMinimumSize(m_templateSize);
+    form->resize(m_templateSize);
+    // The lists and the report show codes, texts and the report's pieces in
+    // columns: in a fixed pitch they line up.
+    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixed.setPointSize(kFontPoints);
 
     const auto place = [&units](QWidget* control, const char* id, int x, int y, int w, int h) {
         if (id)
@@ -86,6 +100,7 @@ void CVesmarView::CreateControls()
     const auto label = [&](const char* id, StringId text, int x, int y, int w, int h) {
         auto* control = new QLabel(toQString(LoadString(text)), form);
         place(control, id, x, y, w, h);
+        FitStaticText(control);
         return control;
     };
     const auto edit = [&](const char* id, int x, int y, int w, int h) {
@@ -98,6 +113,10 @@ void CVesmarView::CreateControls()
         control->setAutoDefault(false);
         place(control, id, x, y, w, h);
         return control;
+    };
+    // Registers a placed control with the eighths its edges move by.
+    const auto anchor = [this](QWidget* control, int left, int right, int top, int bottom) {
+        m_anchored.push_back({control, control->geometry(), left, right, top, bottom});
     };
 
     // Created in template order, which is also the order Tab walks.
@@ -118,10 +137,15 @@ void CVesmarView::CreateControls()
 
     m_editResult = new QPlainTextEdit(form);
     m_editResult->setReadOnly(true);
+    // Read-only, but its text can be selected and copied by keyboard too,
+    // with a visible caret.
+    m_editResult->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_editResult->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_editResult->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_editResult->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_editResult->setTabStopDistance(units.x(kResultTabStop));
+    m_editResult->setFont(fixed);
+    // The edit control's tab stops count in units of its own font.
+    m_editResult->setTabStopDistance(CDialogUnits(fixed).x(kResultTabStop));
     place(m_editResult, "1011", 13, 249, 476, 59);
 
     // Not reached by Tab, as in the template; a click selects and focuses.
@@ -132,7 +156,7 @@ void CVesmarView::CreateControls()
     m_radioFemale->setFocusPolicy(Qt::ClickFocus);
     place(m_radioFemale, "1013", 279, 38, 39, 10);
 
-    m_progress = new QProgressBar(form);
+    m_progress = new CProgressCtrl(form);
     m_progress->setTextVisible(false);
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
@@ -150,22 +174,50 @@ void CVesmarView::CreateControls()
     place(m_comboDischarge, "1019", 374, 16, 114, 60);
     m_comboDischarge->resize(m_comboDischarge->width(), m_comboDischarge->sizeHint().height());
 
-    label(nullptr, IDS_FORM_BI_ONLY, 266, 138, 130, 10);
+    QLabel* biHeading = label(nullptr, IDS_FORM_BI_ONLY, 266, 138, 130, 10);
     label(nullptr, IDS_FORM_DURATION, 335, 35, 54, 12);
     m_editDuration = edit("1023", 393, 35, 50, 12);
     m_editBirthdate = edit("1035", 67, 17, 63, 12);
     label("1037", IDS_FORM_BIRTHDATE, 14, 20, 31, 8);
     label("1038", IDS_FORM_ADMISSION, 14, 38, 34, 8);
     m_editAdmission = edit("1039", 67, 35, 63, 12);
+    // The date labels show a prompt or a date, the longest of which is a
+    // two-digit day and month.
+    const QString longestDate = m_dates.Format(CDateText::FromDate(QDate(2029, 12, 28)));
     m_staticBirthdate = label("1040", IDS_FORM_BIRTH_SHOWN, 140, 17, 82, 12);
     m_staticBirthdate->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    FitStaticText(m_staticBirthdate, {toQString(LoadString(IDS_FORM_BIRTH_PROMPT)), longestDate});
     m_staticAdmission = label("1041", IDS_FORM_ADMISSION_SHOWN, 140, 35, 84, 12);
     m_staticAdmission->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    FitStaticText(m_staticAdmission,
+                  {toQString(LoadString(IDS_FORM_ADMISSION_PROMPT)), toQString(LoadString(IDS_FORM_ADMISSION_TODAY)),
+                   longestDate});
     label(nullptr, IDS_FORM_GENDER, 279, 14, 26, 8);
-    label(nullptr, IDS_FORM_CHOSEN, 13, 138, 84, 12);
+    QLabel* chosenHeading = label(nullptr, IDS_FORM_CHOSEN, 13, 138, 84, 12);
     label(nullptr, IDS_FORM_ICD10, 88, 56, 52, 8);
     label(nullptr, IDS_FORM_SEARCH, 13, 55, 47, 8);
-    label(nullptr, IDS_FORM_RESULT, 13, 238, 61, 8);
+    QLabel* resultHeading = label(nullptr, IDS_FORM_RESULT, 13, 238, 61, 8);
+
+    // Room beyond the template: across, the catalogue and the result box
+    // take all of it and the two diagnosis lists half each, the arrows and
+    // Process keeping their place between them; down, half goes to the
+    // catalogue and a quarter each to the diagnosis lists and the report.
+    anchor(m_listCatalogue, 0, 8, 0, 4);
+    anchor(chosenHeading, 0, 0, 4, 4);
+    anchor(biHeading, 4, 4, 4, 4);
+    anchor(m_listChosen, 0, 4, 4, 6);
+    anchor(m_listBi, 4, 8, 4, 6);
+    anchor(m_buttonToBi, 4, 4, 5, 5);
+    anchor(m_buttonFromBi, 4, 4, 5, 5);
+    anchor(m_buttonProcess, 4, 4, 6, 6);
+    anchor(m_progress, 4, 4, 6, 6);
+    anchor(resultHeading, 0, 0, 6, 6);
+    anchor(m_editResult, 0, 8, 6, 8);
+
+    for (QListView* list : {m_listCatalogue, m_listChosen, m_listBi}) {
+        list->setFont(fixed);
+        list->installEventFilter(this);
+    }
 
     QWidget* const tabOrder[] = {m_editSearch,   m_listCatalogue, m_listChosen,     m_listBi,
                                  m_buttonToBi,   m_buttonFromBi,  m_buttonProcess,  m_editResult,
@@ -173,9 +225,20 @@ void CVesmarView::CreateControls()
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         QWidget::setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
+    // The focused control is ringed whatever the style draws for it: an
+    // empty list or a read-only box shows no focus of its own.
+    m_focusFrame = new QFocusFrame(form);
+    QPalette ring = m_focusFrame->palette();
+    ring.setColor(QPalette::WindowText, ring.color(QPalette::Highlight));
+    m_focusFrame->setPalette(ring);
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ShowFocus(now); });
+
     setWidget(form);
-    setWidgetResizable(false);
+    setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
+    // The scroll area itself is no stop on the way round the controls.
+    setFocusPolicy(Qt::NoFocus);
+    form->installEventFilter(this);
 
     connect(m_editSearch, &QLineEdit::textChanged, this, &CVesmarView::OnChangeSearch);
     connect(m_listCatalogue, &QListView::doubleClicked, this, &CVesmarView::OnDblclkCatalogue);
@@ -189,6 +252,62 @@ void CVesmarView::CreateControls()
     connect(m_editDuration, &QLineEdit::textChanged, this, &CVesmarView::OnChangeDuration);
     connect(m_editBirthdate, &QLineEdit::textChanged, this, &CVesmarView::OnChangeBirthdate);
     connect(m_editAdmission, &QLineEdit::textChanged, this, &CVesmarView::OnChangeAdmission);
+    // Process is the form's default button: Enter in a field presses it.
+    for (QLineEdit* field :
+         {m_editSearch, m_editDuration, m_editBirthdate, m_editAdmission, m_comboDischarge->lineEdit()})
+        connect(field, &QLineEdit::returnPressed, m_buttonProcess, &QPushButton::click);
+}
+
+void CVesmarView::LayOutControls()
+{
+    const int across = std::max(0, m_form->width() - m_templateSize.width());
+    const int down = std::max(0, m_form->height() - m_templateSize.height());
+    for (const Anchored& a : m_anchored) {
+        const int left = a.base.left() + across * a.left / 8;
+        const int top = a.base.top() + down * a.top / 8;
+        const int right = a.base.left() + a.base.width() + across * a.right / 8;
+        const int bottom = a.base.top() + a.base.height() + down * a.bottom / 8;
+        a.control->setGeometry(left, top, right - left, bottom - top);
+    }
+}
+
+bool CVesmarView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_form && event->type() == QEvent::Resize)
+        LayOutControls();
+    else if (event->type() == QEvent::KeyPress)
+        for (QListView* list : {m_listCatalogue, m_listChosen, m_listBi})
+            if (watched == list && HandleListKey(list, *static_cast<QKeyEvent*>(event)))
+                return true;
+    return QScrollArea::eventFilter(watched, event);
+}
+
+bool CVesmarView::HandleListKey(QListView* list, const QKeyEvent& key)
+{
+    if (key.modifiers() & ~Qt::KeypadModifier)
+        return false;
+    const bool enter = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    void (CVesmarView::*handler)() = nullptr;
+    if (list == m_listCatalogue && (enter || key.key() == Qt::Key_Space))
+        handler = &CVesmarView::OnDblclkCatalogue;
+    else if (list == m_listChosen && (enter || key.key() == Qt::Key_Delete))
+        handler = &CVesmarView::OnDblclkChosen;
+    else if (list == m_listBi && (enter || key.key() == Qt::Key_Delete))
+        handler = &CVesmarView::OnDblclkBi;
+    if (!handler)
+        return false;
+    const QModelIndex current = list->currentIndex();
+    if (current.isValid())
+        list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    (this->*handler)();
+    return true;
+}
+
+void CVesmarView::ShowFocus(QWidget* focused)
+{
+    while (focused && focused->parentWidget() != m_form)
+        focused = focused->parentWidget();
+    m_focusFrame->setWidget(focused);
 }
 
 QListView* CVesmarView::CreateList(QWidget* form, const char* id, CSortedListModel* model)
@@ -245,6 +364,9 @@ void CVesmarView::RefillFromCase()
     m_nDuration = 0;
 
     m_modelCatalogue->Assign(*m_pCatalogue);
+
+    // Each new case starts where the coder types first.
+    m_editSearch->setFocus(Qt::OtherFocusReason);
 }
 
 void CVesmarView::SetEditText(QLineEdit* edit, const QString& text, void (CVesmarView::*handler)())
@@ -271,7 +393,8 @@ void CVesmarView::OnChangeSearch()
     }
     const QModelIndex index = m_modelCatalogue->index(row);
     m_listCatalogue->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    m_listCatalogue->scrollTo(index, QAbstractItemView::EnsureVisible);
+    // The hit heads the list, with the entries that follow it below.
+    m_listCatalogue->scrollTo(index, QAbstractItemView::PositionAtTop);
 }
 
 void CVesmarView::OnDblclkCatalogue()

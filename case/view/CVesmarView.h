@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QRect>
 #include <QScrollArea>
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "CDateText.h"
 #include "CVesmarDoc.h"
@@ -16,6 +18,8 @@ class CSortedListModel;
 class CStringList;
 class IMessageSink;
 class QComboBox;
+class QFocusFrame;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -28,7 +32,8 @@ class QRadioButton;
 // shows the document's case and writes every change straight into it; the
 // length of stay and the discharge status live on the form only. Every
 // control carries its template id as its objectName ("1000" ... "1041").
-// When the window is smaller than the form, the form scrolls.
+// When the window is smaller than the form, the form scrolls; when it is
+// larger, the lists and the result box take the room.
 class CVesmarView : public QScrollArea {
     Q_OBJECT
 
@@ -67,8 +72,21 @@ public slots:
     void OnChangeBirthdate();
     void OnChangeAdmission();
 
+protected:
+    // The form's resizing and the lists' keys.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void CreateControls();
+    // Places every control for the form's current size: the template's
+    // rectangles, with the room beyond the template's size shared out.
+    void LayOutControls();
+    // Enter and Space on the catalogue, Enter and Delete on the chosen and
+    // bi lists: the entry under the keyboard focus is selected and handled
+    // as a double-click on it is. True when the key was taken.
+    bool HandleListKey(QListView* list, const QKeyEvent& key);
+    // Puts the focus frame around the form's control that holds the focus.
+    void ShowFocus(QWidget* focused);
     QListView* CreateList(QWidget* form, const char* id, CSortedListModel* model);
     // Sets an edit's text and runs its change handler, also when the text
     // was already the same (the handler then still decides label and flags).
@@ -117,6 +135,18 @@ private:
     QLineEdit* m_editAdmission = nullptr;
     QLabel* m_staticBirthdate = nullptr;
     QLabel* m_staticAdmission = nullptr;
+
+    // How a control follows the form's size: each edge moves by so many
+    // eighths of the room gained across (left, right) and down (top, bottom).
+    struct Anchored {
+        QWidget* control;
+        QRect base;
+        int left, right, top, bottom;
+    };
+    QWidget* m_form = nullptr;
+    QSize m_templateSize;
+    std::vector<Anchored> m_anchored;
+    QFocusFrame* m_focusFrame = nullptr;
 
     CSortedListModel* m_modelCatalogue = nullptr;
     CSortedListModel* m_modelChosen = nullptr;

@@ -21,6 +21,7 @@ CLoadingDlg::CLoadingDlg()
     m_text->setObjectName(QStringLiteral("1043"));
     m_text->setGeometry(units.rect(51, 23, 73, 17));
     m_text->setWordWrap(false);
+    FitStaticText(m_text);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName(QStringLiteral("1042"));

@@ -2,14 +2,23 @@
 // window and form, the command line, the document commands' wiring and the
 // save question at exit. Modal dialogs and messages are scripted.
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "CDatabase.h"
 #include "CRecordset.h"
@@ -359,6 +368,125 @@ private slots:
         QCOMPARE(search->text(), QString());
         QTest::keyClick(search, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(search->text(), QStringLiteral("J18"));
+    }
+
+    void textControlsKeepTheirEditKeys()
+    {
+        const std::string path = writeCase(dir->path() + "/case.drg", "J18.9    Pneumonia, unspecified organism");
+        QVERIFY(app->InitInstance({path}));
+        CMainFrame* frame = app->MainFrame();
+        frame->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (int id : {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_UNDO})
+            spies.push_back(std::make_unique<QSignalSpy>(frame->CommandAction(id), &QAction::triggered));
+        const auto windowTookAKey = [&] {
+            return std::any_of(spies.begin(), spies.end(), [](const auto& spy) { return spy->count() > 0; });
+        };
+        QClipboard* clipboard = QApplication::clipboard();
+        const auto key = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+            QTest::keyClick(QApplication::focusWidget(), k, m);
+        };
+
+        // Every edit of the form, the discharge combo's field among them.
+        for (const char* id : {"1000", "1019", "1023", "1035", "1039"}) {
+            QWidget* control = app->View()->findChild<QWidget*>(QString::fromLatin1(id));
+            QVERIFY(control);
+            control->setFocus();
+            QTRY_VERIFY(control->isAncestorOf(QApplication::focusWidget()) || control->hasFocus());
+            auto* combo = qobject_cast<QComboBox*>(control);
+            auto* edit = combo ? combo->lineEdit() : qobject_cast<QLineEdit*>(control);
+            QVERIFY2(edit, id);
+            key(Qt::Key_A, Qt::ControlModifier);
+            key(Qt::Key_Delete);
+            QTest::keyClicks(QApplication::focusWidget(), "ab12");
+            key(Qt::Key_A, Qt::ControlModifier);
+            key(Qt::Key_C, Qt::ControlModifier);
+            QCOMPARE(clipboard->text(), QStringLiteral("ab12"));
+            clipboard->clear();
+            key(Qt::Key_Insert, Qt::ControlModifier);
+            QCOMPARE(clipboard->text(), QStringLiteral("ab12"));
+            key(Qt::Key_X, Qt::ControlModifier);
+            QCOMPARE(edit->text(), QString());
+            key(Qt::Key_V, Qt::ControlModifier);
+            key(Qt::Key_Insert, Qt::ShiftModifier);
+            QCOMPARE(edit->text(), QStringLiteral("ab12ab12"));
+            key(Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(edit->text(), QStringLiteral("ab12"));
+            key(Qt::Key_Home, Qt::ShiftModifier);
+            key(Qt::Key_Delete, Qt::ShiftModifier);
+            QCOMPARE(edit->text(), QString());
+            QCOMPARE(clipboard->text(), QStringLiteral("ab12"));
+            // Alt+Backspace is the edit's key too: its undo where the
+            // platform's key scheme has it so.
+            key(Qt::Key_Backspace, Qt::AltModifier);
+            if (QKeySequence::keyBindings(QKeySequence::Undo).contains(QKeySequence(Qt::ALT | Qt::Key_Backspace)))
+                QCOMPARE(edit->text(), QStringLiteral("ab12"));
+            QVERIFY2(!windowTookAKey(), id);
+            key(Qt::Key_A, Qt::ControlModifier);
+            key(Qt::Key_Delete);
+        }
+
+        // The read-only report: select all and copy, by both copy keys, and
+        // a selection made with the keyboard.
+        QTest::keyClicks(app->View()->findChild<QLineEdit*>(QStringLiteral("1035")), "1950-06-15");
+        QTest::keyClicks(app->View()->findChild<QLineEdit*>(QStringLiteral("1039")), "2024-02-01");
+        auto* process = app->View()->findChild<QPushButton*>(QStringLiteral("1010"));
+        QTest::mouseClick(process, Qt::LeftButton);
+        auto* report = app->View()->findChild<QPlainTextEdit*>(QStringLiteral("1011"));
+        QVERIFY(report->toPlainText().startsWith(QStringLiteral("DRG: ")));
+        QTest::mouseClick(report->viewport(), Qt::LeftButton);
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(report));
+        clipboard->clear();
+        key(Qt::Key_A, Qt::ControlModifier);
+        key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), report->toPlainText());
+        clipboard->clear();
+        key(Qt::Key_Insert, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), report->toPlainText());
+        key(Qt::Key_Home, Qt::ControlModifier);
+        for (int i = 0; i < 8; ++i)
+            key(Qt::Key_Right, Qt::ShiftModifier);
+        key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), report->toPlainText().left(8));
+        // Its text stays as it is.
+        key(Qt::Key_V, Qt::ControlModifier);
+        key(Qt::Key_X, Qt::ControlModifier);
+        key(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(report->toPlainText().startsWith(QStringLiteral("DRG: ")));
+        QVERIFY(!windowTookAKey());
+
+        // Elsewhere the window's bindings still take their keys.
+        app->View()->findChild<QWidget*>(QStringLiteral("1006"))->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), app->View()->findChild<QWidget*>(QStringLiteral("1006")));
+        key(Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(spies[0]->count(), 1);
+        app->Document().SetModifiedFlag(false);
+    }
+
+    void searchHasTheFocusAtStartAfterNewAndAfterOpen()
+    {
+        const std::string path = writeCase(dir->path() + "/jones.drg", "B01.9    Varicella without complication");
+        QVERIFY(app->InitInstance({}));
+        CMainFrame* frame = app->MainFrame();
+        QWidget* search = app->View()->findChild<QLineEdit*>(QStringLiteral("1000"));
+        QVERIFY(QTest::qWaitForWindowActive(frame));
+        QTRY_COMPARE(QApplication::focusWidget(), search);
+        QTest::keyClicks(QApplication::focusWidget(), "b01");
+        QCOMPARE(static_cast<QLineEdit*>(search)->text(), QStringLiteral("b01"));
+
+        QWidget* duration = app->View()->findChild<QLineEdit*>(QStringLiteral("1023"));
+        duration->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), duration);
+        QTest::keyClick(duration, Qt::Key_N, Qt::ControlModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), search);
+
+        duration->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), duration);
+        prompts.openPaths = {path};
+        QTest::keyClick(duration, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(app->MainFrame()->windowTitle(), QStringLiteral("jones.drg - Vesmar"));
+        QTRY_COMPARE(QApplication::focusWidget(), search);
     }
 
     void userEditOfTheSexIsOfferedForSaving()

@@ -1,5 +1,9 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QDate>
+#include <QFocusFrame>
+#include <QFontInfo>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -11,12 +15,16 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <climits>
+#include <cstdio>
 
 #include "CatalogueLoader.h"
+#include "CDateText.h"
 #include "CDialogUnits.h"
 #include "CRegistry.h"
 #include "QtText.h"
+#include "StringTable.h"
 #include "ViewTestSupport.h"
 
 using namespace viewtest;
@@ -110,7 +118,18 @@ private slots:
     void refillAfterOpenOfAFile();
     void refillRejectsAStoredInvalidDateMarkedSet();
 
+    void listKeysChooseAndRemoveLikeDoubleClicks();
+    void enterInAFieldPressesProcess();
+    void tabGoesRoundTheControlsAndNothingElse();
+    void focusIsVisibleOnEveryControl();
+    void newCaseStartsInTheSearchField();
+    void listsAndReportGrowWithTheWindow();
+    void searchHitHeadsTheList();
+    void listsAndReportInAFixedPitch();
+
 private:
+    // Makes the form's window the active one, so that the keyboard focus is real.
+    void activate();
     std::unique_ptr<CFormFixture> m_f;
     CVesmarView* view() { return &m_f->View(); }
 };
@@ -175,6 +194,9 @@ void ViewFormTest::everyControlHasItsIdTextAndPlace()
     QWidget* form = view()->widget();
     QVERIFY(form);
     const CDialogUnits units(form->font());
+    // The template's look, in a window of the template's size.
+    view()->resize(units.size(510, 315));
+    QCoreApplication::processEvents();
     QCOMPARE(form->size(), units.size(510, 315));
 
     struct Placed {
@@ -188,12 +210,26 @@ void ViewFormTest::everyControlHasItsIdTextAndPlace()
                             Placed{"1010", 188, 230, 50, 14}, Placed{"1011", 13, 249, 476, 59},
                             Placed{"1012", 279, 26, 31, 10}, Placed{"1013", 279, 38, 39, 10},
                             Placed{"1017", 257, 230, 80, 14}, Placed{"1023", 393, 35, 50, 12},
-                            Placed{"1035", 67, 17, 63, 12}, Placed{"1037", 14, 20, 31, 8},
-                            Placed{"1038", 14, 38, 34, 8}, Placed{"1039", 67, 35, 63, 12},
-                            Placed{"1040", 140, 17, 82, 12}, Placed{"1041", 140, 35, 84, 12}}) {
+                            Placed{"1035", 67, 17, 63, 12}, Placed{"1039", 67, 35, 63, 12}}) {
         auto* control = Control<QWidget>(view(), c.id);
         QCOMPARE(control->parentWidget(), form);
         QCOMPARE(control->geometry(), units.rect(c.x, c.y, c.w, c.h));
+    }
+    // A static text has its template place, widened only as far as the
+    // machine's font needs for the texts it shows.
+    const QString latest = CDateText().Format(CDateText::FromDate(QDate(2029, 12, 28)));
+    const QStringList birthTexts{"Date of birth", latest};
+    const QStringList admissionTexts{"Admissiondate", "Admissiondate set to today", latest};
+    for (const Placed& c : {Placed{"1037", 14, 20, 31, 8}, Placed{"1038", 14, 38, 34, 8},
+                            Placed{"1040", 140, 17, 82, 12}, Placed{"1041", 140, 35, 84, 12}}) {
+        auto* label = Control<QLabel>(view(), c.id);
+        QCOMPARE(label->parentWidget(), form);
+        QSize needed = label->fontMetrics().size(0, label->text());
+        const QByteArray id(c.id);
+        for (const QString& text : id == "1040" ? birthTexts : id == "1041" ? admissionTexts : QStringList())
+            needed = needed.expandedTo(label->fontMetrics().size(0, text));
+        const QRect placed = units.rect(c.x, c.y, c.w, c.h);
+        QCOMPARE(label->geometry(), QRect(placed.topLeft(), placed.size().expandedTo(needed)));
     }
     QCOMPARE(Control<QComboBox>(view(), "1019")->geometry().topLeft(), units.rect(374, 16, 114, 60).topLeft());
     QCOMPARE(Control<QComboBox>(view(), "1019")->width(), units.x(114));
@@ -646,6 +682,308 @@ void ViewFormTest::refillRejectsAStoredInvalidDateMarkedSet()
     QCOMPARE(Control<QLabel>(view(), "1040")->text(), QStringLiteral("Date of birth"));
     QVERIFY(!view()->IsBirthdateOk());
     QCOMPARE(m_f->doc.IsBirthDateSet(), 0);
+}
+
+namespace {
+
+// The form's control that holds the keyboard focus (the combo for its own
+// edit field); null when the focus is outside the form.
+QWidget* FocusedControl(const CVesmarView* view)
+{
+    QWidget* focused = QApplication::focusWidget();
+    while (focused && focused->parentWidget() != view->widget())
+        focused = focused->parentWidget();
+    return focused;
+}
+
+QString FocusedId(const CVesmarView* view)
+{
+    const QWidget* focused = FocusedControl(view);
+    return focused ? focused->objectName() : QStringLiteral("<none>");
+}
+
+// A key pressed on whatever holds the focus, as the keyboard delivers it.
+void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (!focused)
+        qFatal("no widget has the keyboard focus");
+    QTest::keyClick(focused, key, modifiers);
+}
+
+// A catalogue long enough to scroll: A00.0 ... Z99.9-like codes in order.
+CStringList LongCatalogue()
+{
+    CStringList list;
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        for (int n = 0; n < 40; ++n) {
+            char code[8];
+            std::snprintf(code, sizeof code, "%c%02d.%d", letter, n / 4, n % 4);
+            list.AddTail(CatalogueEntry(code, "Entry of a long catalogue"));
+        }
+    return list;
+}
+
+} // namespace
+
+void ViewFormTest::activate()
+{
+    view()->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(view()));
+}
+
+void ViewFormTest::listKeysChooseAndRemoveLikeDoubleClicks()
+{
+    activate();
+    auto* search = Control<QLineEdit>(view(), "1000");
+    auto* chosen = Control<QListView>(view(), "1006");
+    auto* bi = Control<QListView>(view(), "1007");
+    const QString j180 = Entry("J18.0", "Bronchopneumonia, unspecified organism");
+    const QString j189 = Entry("J18.9", "Pneumonia, unspecified organism");
+    const QString k358 = Entry("K35.8", "Other acute appendicitis, caf\xe9");
+    QTRY_COMPARE(FocusedId(view()), QStringLiteral("1000"));
+    QTest::keyClicks(search, "j18");
+
+    // Tab into the catalogue, where the search's hit has the focus.
+    Press(Qt::Key_Tab);
+    QCOMPARE(FocusedId(view()), QStringLiteral("1001"));
+    Press(Qt::Key_Return);
+    QCOMPARE(ListTexts(chosen), QStringList{j180});
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Space);
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(ListTexts(chosen), (QStringList{j180, j189, k358}));
+    QCOMPARE(m_f->doc.GetChosenList().GetCount(), std::size_t(3));
+    QCOMPARE(toQString(m_f->doc.GetChosenList().GetAt(2)), k358);
+    QCOMPARE(ListTexts(Control<QListView>(view(), "1001")).size(), 9);
+    QVERIFY(m_f->doc.IsModified());
+
+    // In the chosen list: Down to the second entry, "->" by Tab and Space.
+    Press(Qt::Key_Tab);
+    QCOMPARE(FocusedId(view()), QStringLiteral("1006"));
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Down);
+    QCOMPARE(SelectedRow(chosen), 1);
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Tab);
+    QCOMPARE(FocusedId(view()), QStringLiteral("1008"));
+    Press(Qt::Key_Space);
+    QCOMPARE(ListTexts(chosen), (QStringList{j180, k358}));
+    QCOMPARE(ListTexts(bi), QStringList{j189});
+
+    // Delete and Enter remove the entry under the focus.
+    Press(Qt::Key_Backtab);
+    Press(Qt::Key_Backtab);
+    QCOMPARE(FocusedId(view()), QStringLiteral("1006"));
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Delete);
+    QCOMPARE(ListTexts(chosen), QStringList{k358});
+    QCOMPARE(toQString(m_f->doc.GetChosenList().GetAt(0)), k358);
+    Press(Qt::Key_Return);
+    QVERIFY(ListTexts(chosen).isEmpty());
+    QVERIFY(m_f->doc.GetChosenList().IsEmpty());
+    // On an empty list the keys do nothing.
+    Press(Qt::Key_Delete);
+    QVERIFY(ListTexts(chosen).isEmpty());
+
+    Press(Qt::Key_Tab);
+    QCOMPARE(FocusedId(view()), QStringLiteral("1007"));
+    Press(Qt::Key_Delete);
+    QVERIFY(ListTexts(bi).isEmpty());
+    QVERIFY(m_f->doc.GetBiList().IsEmpty());
+
+    // Space is no removal, Delete no choice.
+    TypeInto(search, "A00");
+    search->setFocus();
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Delete);
+    QVERIFY(ListTexts(chosen).isEmpty());
+    Press(Qt::Key_Space);
+    QCOMPARE(ListTexts(chosen), QStringList{Entry("A00", "Cholera")});
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Space);
+    QCOMPARE(ListTexts(chosen).size(), 1);
+}
+
+void ViewFormTest::enterInAFieldPressesProcess()
+{
+    activate();
+    QVERIFY(Control<QPushButton>(view(), "1010")->isDefault());
+    // Without a birth date Process answers with its message: each Enter in
+    // a field that reaches it adds one.
+    std::size_t expected = 0;
+    for (const char* id : {"1000", "1023", "1035", "1039", "1019"}) {
+        Control<QWidget>(view(), id)->setFocus();
+        QTRY_COMPARE(FocusedId(view()), QString::fromLatin1(id));
+        Press(Qt::Key_Return);
+        ++expected;
+        QCOMPARE(m_f->sink.messages.size(), expected);
+        QCOMPARE(m_f->sink.messages.back().text, LoadString(IDS_VALIDATE_DATES));
+        Press(Qt::Key_Enter, Qt::KeypadModifier);
+        ++expected;
+        QCOMPARE(m_f->sink.messages.size(), expected);
+    }
+    // Enter on the catalogue chooses; on the Process button it processes.
+    Control<QWidget>(view(), "1001")->setFocus();
+    Press(Qt::Key_Return);
+    QCOMPARE(m_f->sink.messages.size(), expected);
+    Control<QWidget>(view(), "1010")->setFocus();
+    Press(Qt::Key_Return);
+    QCOMPARE(m_f->sink.messages.size(), expected + 1);
+}
+
+void ViewFormTest::tabGoesRoundTheControlsAndNothingElse()
+{
+    activate();
+    const QStringList order{"1000", "1001", "1006", "1007", "1008", "1009",
+                            "1010", "1011", "1019", "1023", "1035", "1039"};
+    Control<QWidget>(view(), "1000")->setFocus();
+    QTRY_COMPARE(FocusedId(view()), QStringLiteral("1000"));
+    QStringList walked;
+    for (int i = 0; i < order.size(); ++i) {
+        Press(Qt::Key_Tab);
+        walked << FocusedId(view());
+    }
+    QCOMPARE(walked, order.mid(1) + QStringList{"1000"});
+    walked.clear();
+    for (int i = 0; i < order.size(); ++i) {
+        Press(Qt::Key_Backtab);
+        walked << FocusedId(view());
+    }
+    QStringList backwards = order;
+    std::reverse(backwards.begin(), backwards.end());
+    QCOMPARE(walked, backwards);
+}
+
+void ViewFormTest::focusIsVisibleOnEveryControl()
+{
+    activate();
+    QWidget* form = view()->widget();
+    const auto around = [form](QWidget* control) {
+        return form->grab(control->geometry().adjusted(-4, -4, 4, 4)).toImage();
+    };
+    // Every control that can take the focus, each one drawn differently
+    // while it has it, also when empty (the lists and the result box are).
+    for (const char* id : {"1000", "1001", "1006", "1007", "1008", "1009", "1010", "1011", "1012", "1013",
+                           "1019", "1023", "1035", "1039"}) {
+        auto* control = Control<QWidget>(view(), id);
+        // The other control's own text cursor is hidden from the picture.
+        Control<QWidget>(view(), QByteArray(id) == "1010" ? "1008" : "1010")->setFocus();
+        QTRY_VERIFY(FocusedControl(view()) != control);
+        const QImage without = around(control);
+        control->setFocus(Qt::TabFocusReason);
+        QTRY_COMPARE(FocusedControl(view()), control);
+        QVERIFY2(around(control) != without, id);
+    }
+}
+
+void ViewFormTest::newCaseStartsInTheSearchField()
+{
+    activate();
+    QTRY_COMPARE(FocusedId(view()), QStringLiteral("1000"));
+    Control<QWidget>(view(), "1023")->setFocus();
+    QTRY_COMPARE(FocusedId(view()), QStringLiteral("1023"));
+    m_f->NewCase();
+    QTRY_COMPARE(FocusedId(view()), QStringLiteral("1000"));
+    // Typing goes straight into the search.
+    QTest::keyClicks(QApplication::focusWidget(), "i1");
+    QCOMPARE(Control<QLineEdit>(view(), "1000")->text(), QStringLiteral("i1"));
+}
+
+void ViewFormTest::listsAndReportGrowWithTheWindow()
+{
+    QWidget* form = view()->widget();
+    const CDialogUnits units(form->font());
+    const QSize templateSize = units.size(510, 315);
+    view()->resize(templateSize);
+    QCoreApplication::processEvents();
+    QMap<QString, QRect> before;
+    for (QWidget* control : form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!control->objectName().isEmpty())
+            before[control->objectName()] = control->geometry();
+
+    const int across = 400, down = 240;
+    view()->resize(templateSize + QSize(across, down));
+    QCoreApplication::processEvents();
+    QCOMPARE(form->size(), templateSize + QSize(across, down));
+    const auto grew = [&](const char* id) {
+        const QRect now = Control<QWidget>(view(), id)->geometry();
+        const QRect was = before[QLatin1String(id)];
+        return QRect(now.x() - was.x(), now.y() - was.y(), now.width() - was.width(), now.height() - was.height());
+    };
+    QCOMPARE(grew("1001"), QRect(0, 0, across, down / 2));
+    QCOMPARE(grew("1006"), QRect(0, down / 2, across / 2, down / 4));
+    QCOMPARE(grew("1007"), QRect(across / 2, down / 2, across / 2, down / 4));
+    QCOMPARE(grew("1011"), QRect(0, down * 3 / 4, across, down / 4));
+    // The arrows stay between the lists, Process and the bar above the report.
+    QCOMPARE(grew("1008"), QRect(across / 2, down * 5 / 8, 0, 0));
+    QCOMPARE(grew("1010"), QRect(across / 2, down * 3 / 4, 0, 0));
+    QCOMPARE(grew("1017"), QRect(across / 2, down * 3 / 4, 0, 0));
+    // The fields at the top keep their template places.
+    for (const char* id : {"1000", "1019", "1023", "1035", "1039", "1040", "1041", "1012", "1013"})
+        QCOMPARE(grew(id), QRect());
+    // The report reaches as far down as in the template, and no two
+    // controls overlap.
+    QCOMPARE(form->height() - Control<QWidget>(view(), "1011")->geometry().bottom(),
+             templateSize.height() - before["1011"].bottom());
+    const QList<QWidget*> controls = form->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QWidget* a : controls)
+        for (QWidget* b : controls)
+            if (a != b && a->isVisible() && b->isVisible() && !qobject_cast<QFocusFrame*>(a)
+                && !qobject_cast<QFocusFrame*>(b))
+                QVERIFY2(!a->geometry().intersects(b->geometry()),
+                         qPrintable(a->objectName() + u'/' + (a->property("text").toString()) + u' '
+                                    + b->objectName() + u'/' + b->property("text").toString()));
+
+    // Back to the template size: the template's places again.
+    view()->resize(templateSize);
+    QCoreApplication::processEvents();
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+        QCOMPARE(Control<QWidget>(view(), qPrintable(it.key()))->geometry(), it.value());
+}
+
+void ViewFormTest::searchHitHeadsTheList()
+{
+    m_f = std::make_unique<CFormFixture>(LongCatalogue());
+    auto* search = Control<QLineEdit>(view(), "1000");
+    auto* catalogue = Control<QListView>(view(), "1001");
+    for (const char* text : {"k0", "C03.2", "b", "m09"}) {
+        TypeInto(search, text);
+        const int row = SelectedRow(catalogue);
+        QVERIFY(row >= 0);
+        const QModelIndex hit = catalogue->model()->index(row, 0);
+        QCOMPARE(catalogue->visualRect(hit).top(), 0);
+        // The entries after it are in view below it.
+        const QRect below = catalogue->visualRect(catalogue->model()->index(row + 2, 0));
+        QVERIFY(below.top() > 0 && below.bottom() < catalogue->viewport()->height());
+    }
+    // The last entries cannot head the list: the hit is still in view.
+    TypeInto(search, "Z09.3");
+    const QModelIndex last = catalogue->model()->index(SelectedRow(catalogue), 0);
+    QCOMPARE(last.row(), catalogue->model()->rowCount() - 1);
+    QVERIFY(catalogue->visualRect(last).top() > 0);
+    QVERIFY(catalogue->visualRect(last).bottom() < catalogue->viewport()->height());
+}
+
+void ViewFormTest::listsAndReportInAFixedPitch()
+{
+    const QFont formFont = view()->widget()->font();
+    for (const char* id : {"1001", "1006", "1007", "1011"}) {
+        auto* control = Control<QWidget>(view(), id);
+        QVERIFY2(QFontInfo(control->font()).fixedPitch(), id);
+        QCOMPARE(control->font().pointSize(), formFont.pointSize());
+        // Codes of one length put their texts at one place.
+        const QFontMetrics metrics(control->font());
+        QCOMPARE(metrics.horizontalAdvance(Entry("J18.9", "x").chopped(1)),
+                 metrics.horizontalAdvance(Entry("E11.9", "x").chopped(1)));
+        QCOMPARE(metrics.horizontalAdvance(QStringLiteral("DRG: 0404    ")),
+                 metrics.horizontalAdvance(QStringLiteral("DRG: 0513    ")));
+    }
+    // The other controls keep the form's font; the entries are unchanged.
+    for (const char* id : {"1000", "1035", "1040", "1010"})
+        QCOMPARE(Control<QWidget>(view(), id)->font(), formFont);
+    QCOMPARE(ListTexts(Control<QListView>(view(), "1001")).first(), Entry("A00", "Cholera"));
 }
 
 QTEST_MAIN(ViewFormTest)

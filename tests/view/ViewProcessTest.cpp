@@ -1,4 +1,7 @@
+#include <QApplication>
 #include <QComboBox>
+#include <QImage>
+#include <QListView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -72,6 +75,8 @@ private slots:
     void buttonDisabledAndNoOtherInputWhileRunning();
     void drgMissingFromDrgnamesEndsTheCommand();
     void withoutAConnectionTheCommandEndsWithTheError();
+    void caseWithoutDiagnosesLeavesTheBarEmptyAndStill();
+    void keyboardOnlyEntryGroupsACase();
 
 private:
     CStringList m_catalogue;
@@ -326,6 +331,83 @@ void ViewProcessTest::withoutAConnectionTheCommandEndsWithTheError()
     QCOMPARE(m_f->sink.messages[0].icon, MessageIcon::Stop);
     QCOMPARE(m_f->ResultText(), QStringLiteral("before"));
     QVERIFY(ProcessButton(m_f->View())->isEnabled());
+}
+
+void ViewProcessTest::caseWithoutDiagnosesLeavesTheBarEmptyAndStill()
+{
+    auto* bar = Control<QProgressBar>(&m_f->View(), "1017");
+    m_f->EnterCase(Ex03());
+    Process(m_f->View());
+    QCOMPARE(bar->value(), bar->maximum());
+
+    m_f->NewCase();
+    m_f->EnterCase({"1988-02-14", "2024-01-20", false, -1, "3", {}, {}});
+    Process(m_f->View());
+    QCOMPARE(m_f->ResultText(), QString());
+    // The engine's range stays as it set it.
+    QCOMPARE(bar->minimum(), 0);
+    QCOMPARE(bar->maximum(), 0);
+    QCOMPARE(bar->value(), 0);
+
+    // Still: the same picture a while later, with the event loop running.
+    const QImage now = bar->grab().toImage();
+    QTest::qWait(300);
+    QCOMPARE(bar->grab().toImage(), now);
+    // Empty: the picture of the bar at the low end of a real range.
+    bar->setRange(0, 1);
+    bar->setValue(0);
+    QCOMPARE(bar->grab().toImage(), now);
+}
+
+void ViewProcessTest::keyboardOnlyEntryGroupsACase()
+{
+    // Example 1 entered with keys only, from the focus the form starts with.
+    CVesmarView& view = m_f->View();
+    view.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&view));
+    const auto focused = [] {
+        QWidget* widget = QApplication::focusWidget();
+        if (!widget)
+            qFatal("no widget has the keyboard focus");
+        return widget;
+    };
+    const auto tab = [&](int times) {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(focused(), Qt::Key_Tab);
+    };
+    const auto type = [&](const QString& text) {
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focused(), Qt::Key_Backspace);
+        QTest::keyClicks(focused(), text);
+    };
+    QTRY_COMPARE(focused(), Control<QWidget>(&view, "1000"));
+    type("J18.9 ");
+    tab(1);
+    QTest::keyClick(focused(), Qt::Key_Return);
+    QTest::keyClick(focused(), Qt::Key_Backtab);
+    type("E87.1 ");
+    tab(1);
+    QTest::keyClick(focused(), Qt::Key_Space);
+    // To the chosen list, on to E87.1 (the first entry), and "->".
+    tab(1);
+    QTest::keyClick(focused(), Qt::Key_End);
+    QTest::keyClick(focused(), Qt::Key_Home);
+    tab(2);
+    QCOMPARE(focused(), Control<QWidget>(&view, "1008"));
+    QTest::keyClick(focused(), Qt::Key_Space);
+    QCOMPARE(ListTexts(Control<QListView>(&view, "1007")).size(), 1);
+    // Duration, birth date and admission by Tab from "->", past "<-",
+    // Process, the report and the discharge combo.
+    tab(5);
+    QCOMPARE(focused(), Control<QWidget>(&view, "1023"));
+    type("6");
+    tab(1);
+    type("1950-06-15");
+    tab(1);
+    type("2024-02-01");
+    QTest::keyClick(focused(), Qt::Key_Return);
+    QCOMPARE(m_f->ResultText(), Lines({kEx01}));
+    QVERIFY(m_f->sink.messages.empty());
 }
 
 QTEST_MAIN(ViewProcessTest)
