@@ -5,6 +5,7 @@ add_library(vesmar_gui STATIC
     ${CMAKE_CURRENT_SOURCE_DIR}/CAboutDlg.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CAboutDlg.h
     ${CMAKE_CURRENT_SOURCE_DIR}/CCommandLineInfo.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CCommandLineInfo.h
     ${CMAKE_CURRENT_SOURCE_DIR}/CConfigDlg.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CConfigDlg.h
+    ${CMAKE_CURRENT_SOURCE_DIR}/CGroupingDetailsDlg.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CGroupingDetailsDlg.h
     ${CMAKE_CURRENT_SOURCE_DIR}/CDocumentPromptsQt.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CDocumentPromptsQt.h
     ${CMAKE_CURRENT_SOURCE_DIR}/CMainFrame.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CMainFrame.h
     ${CMAKE_CURRENT_SOURCE_DIR}/CMessageBoxSink.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CMessageBoxSink.h
@@ -16,7 +17,7 @@ add_library(vesmar_gui STATIC
 target_include_directories(vesmar_gui PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/refdb)
 target_link_libraries(vesmar_gui PUBLIC
     Qt6::Widgets Qt6::PrintSupport
-    vesmar_view vesmar_case vesmar_refdb vesmar_registry vesmar_strings)
+    vesmar_pages vesmar_view vesmar_case vesmar_refdb vesmar_registry vesmar_strings)
 
 # The lock-key panes of the status bar read the keyboard's indicators where
 # the window system is X11; elsewhere they stay empty.

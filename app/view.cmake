@@ -7,11 +7,10 @@ add_library(vesmar_view STATIC
     ${_case}/CSortedListModel.cpp ${_case}/CSortedListModel.h
     ${_case}/CWideItemDelegate.cpp ${_case}/CWideItemDelegate.h
     ${_case}/CBarProgress.cpp ${_case}/CBarProgress.h
-    ${CMAKE_CURRENT_SOURCE_DIR}/QtText.cpp ${CMAKE_CURRENT_SOURCE_DIR}/QtText.h
     ${CMAKE_CURRENT_SOURCE_DIR}/CDialogUnits.cpp ${CMAKE_CURRENT_SOURCE_DIR}/CDialogUnits.h
 )
 set_target_properties(vesmar_view PROPERTIES AUTOMOC ON)
 target_include_directories(vesmar_view PUBLIC ${_case} ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(vesmar_view PUBLIC
-    Qt6::Widgets
+    Qt6::Widgets vesmar_pages
     vesmar_case vesmar_engine vesmar_report vesmar_refdb vesmar_registry vesmar_strings)
