@@ -9,16 +9,18 @@ struct CommandSyntax {
     std::size_t operands;
     std::set<std::string> valueOptions;
     std::set<std::string> flagOptions;
+    // Flags that may also be given a value after '=' (--explain=json).
+    std::set<std::string> flagsWithValue;
 };
 
 const std::vector<CommandSyntax>& syntax()
 {
     static const std::vector<CommandSyntax> commands = {
-        {"group", 1, {"--discharge", "--duration"}, {"--explain"}},
-        {"batch", 1, {"-o"}, {}},
-        {"show", 1, {}, {}},
-        {"resave", 2, {}, {}},
-        {"catalogue", 0, {}, {}},
+        {"group", 1, {"--discharge", "--duration", "--pdf"}, {"--explain"}, {"--explain"}},
+        {"batch", 1, {"-o"}, {}, {}},
+        {"show", 1, {}, {}, {}},
+        {"resave", 2, {}, {}, {}},
+        {"catalogue", 0, {}, {}, {}},
     };
     return commands;
 }
@@ -61,8 +63,11 @@ CCommandLine CCommandLine::Parse(const std::vector<std::string>& args)
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
         if (command->flagOptions.count(name)) {
-            if (equals != std::string::npos)
-                throw CUsageError("option " + name + " takes no value");
+            if (equals != std::string::npos) {
+                if (!command->flagsWithValue.count(name))
+                    throw CUsageError("option " + name + " takes no value");
+                line.m_values[name] = arg.substr(equals + 1);
+            }
             line.m_flags.insert(name);
         } else if (command->valueOptions.count(name)) {
             if (equals != std::string::npos)

@@ -12,7 +12,8 @@ User and Password of Orbel/Vesmar.conf (under the first folder of
 XDG_CONFIG_DIRS, default /etc/xdg), the same ODBC driver, read-only.
 
 Commands:
-  group [--discharge CODE] [--duration N] [--explain] FILE.drg
+  group [--discharge CODE] [--duration N] [--explain[=json]] [--pdf OUT.pdf]
+        FILE.drg
       Groups the case file as the Process button does and prints the
       result box's lines, highest weight first.
         --discharge CODE  E, R, L or empty (default: empty, not discharged)
@@ -21,6 +22,14 @@ Commands:
         --explain         before the report, for each pass: the primary
                           diagnosis, DGCAT, MDC, PDGPRO and DGPROP values,
                           the complication found and the deciding rule row
+        --explain=json    instead of the lines: one JSON object with the
+                          report's lines and, per pass, all of the above,
+                          every complication candidate with its COMPL value
+                          and verdict, the deciding row's place, the DRG's
+                          name and weight, and where the run broke (error)
+        --pdf OUT.pdf     also writes the case's printed pages (the case,
+                          the report's lines and the grouping details) to
+                          OUT.pdf, also when a database error ended the run
       The form's "date accepted" flags come from the file: the birth date
       counts as accepted when the file's birth-date flag is 1, the admission
       date when the file's admission date is valid (the file keeps no flag
