@@ -42,7 +42,9 @@ QString preLines(const std::vector<std::string>& lines, const char* none)
     QStringList html;
     for (const std::string& line : lines)
         html << escaped(line);
-    return QStringLiteral("<pre>") + html.join(u'\n') + QStringLiteral("</pre>");
+    // Wrapped at blanks where a line is wider than the page, never cut off.
+    return QStringLiteral("<p style=\"white-space: pre-wrap; font-family: monospace\">") + html.join(u'\n') +
+           QStringLiteral("</p>");
 }
 
 QString row(const char* label, const QString& value)

@@ -4,7 +4,7 @@
 
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev unixodbc-dev odbc-mariadb mariadb-server
     mariadb-client libgtest-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev locales
-    zlib1g-dev libx11-dev)
+    zlib1g-dev libx11-dev poppler-utils)
 
 install_packages() {
     local missing=() p sudo=()
