@@ -11,7 +11,7 @@
 #include "QtText.h"
 
 namespace {
-constexpr int kWidthChars = 110;
+constexpr int kWidthChars = 124;
 constexpr int kHeightLines = 36;
 }
 

@@ -55,10 +55,7 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        useSettingsDir(dir->path() + "/xdg");
-        writeSettingsFile(dir->path() + "/xdg",
-                          {QStringLiteral("Host=\"127.0.0.1;PORT=%1\"").arg(QString::fromStdString(testdb::port())),
-                           "User=vesmar", "Password=vesmar"});
+        useServerSettings(dir->path());
         sink = CRecordingSink();
         runner = ScriptedRunner();
         prompts = ScriptedPrompts();
