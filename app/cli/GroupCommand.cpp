@@ -22,6 +22,7 @@
 #include "NumberText.h"
 #include "ProcessCommand.h"
 #include "Progress.h"
+#include "ReferenceConnection.h"
 #include "Report.h"
 #include "StringTable.h"
 
@@ -66,16 +67,11 @@ int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err)
 
     // The form would show the document's dates; its "accepted" flags are
     // the document's flags (see the usage text).
-    CProcessInput input;
-    input.male = doc.IsMale() ? 1 : 0;
-    input.birthDate = doc.GetBirthDate();
-    input.admissionDate = doc.GetAdmissionDate();
+    CProcessInput input = ProcessInputFrom(doc);
     input.birthDateOk = doc.IsBirthDateSet() == 1;
     input.admissionDateOk = doc.IsAdmissionDateSet() == 1;
     input.discharge = discharge;
     input.duration = AtoiC(line.value("--duration", "0"));
-    input.chosen = &doc.GetChosenList();
-    input.bi = &doc.GetBiList();
 
     int ageDays = 0;
     if (!CheckDates(input, ageDays)) {
@@ -137,9 +133,7 @@ int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err)
     if (explainAs == "json")
         return pdfWritten ? kExitOk : kExitFailed;
 
-    std::string text = codepage::utf8FromCp1252(JoinReportLines(*rows));
-    for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos;)
-        text.erase(pos, 1);
+    const std::string text = codepage::utf8FromCp1252(ReportWithLineFeeds(JoinReportLines(*rows)));
     if (!text.empty())
         out << text << '\n';
     return pdfWritten ? kExitOk : kExitFailed;
