@@ -41,10 +41,13 @@ CMainFrame::CMainFrame()
     file->addAction(AddCommand(ID_FILE_OPEN, QStringLiteral("&Open...\tCtrl+O")));
     file->addAction(AddCommand(ID_FILE_SAVE, QStringLiteral("&Save\tCtrl+S")));
     file->addAction(AddCommand(ID_FILE_SAVE_AS, QStringLiteral("Save &As...")));
+    file->addAction(AddCommand(ID_FILE_EXPORT_PDF, QStringLiteral("&Export as PDF...")));
     file->addSeparator();
     file->addAction(AddCommand(ID_APP_EXIT, QStringLiteral("E&xit")));
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     edit->addAction(AddCommand(ID_CONFIGURATION, QStringLiteral("Configuration")));
+    QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+    view->addAction(AddCommand(ID_VIEW_GROUPING_DETAILS, QStringLiteral("Grouping &details...\tCtrl+D")));
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(AddCommand(ID_APP_ABOUT, QStringLiteral("&About Vesmar...")));
 
@@ -52,6 +55,7 @@ CMainFrame::CMainFrame()
     CommandAction(ID_FILE_NEW)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
     CommandAction(ID_FILE_OPEN)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     CommandAction(ID_FILE_SAVE)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    CommandAction(ID_VIEW_GROUPING_DETAILS)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     AddCommand(ID_FILE_PRINT)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     AddCommand(ID_EDIT_COPY)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_C), QKeySequence(Qt::CTRL | Qt::Key_Insert)});
     AddCommand(ID_EDIT_CUT)->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});

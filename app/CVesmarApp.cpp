@@ -1,6 +1,8 @@
 #include "CVesmarApp.h"
 
-#include <QPainter>
+#include <algorithm>
+#include <filesystem>
+
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -10,6 +12,9 @@
 #include "CConfigDlg.h"
 #include "CDatabase.h"
 #include "CDocManager.h"
+#include "CGroupingDetailsDlg.h"
+#include "IDocumentPrompts.h"
+#include "ProcessCommand.h"
 #include "CLoadingDlg.h"
 #include "CMainFrame.h"
 #include "CVesmarDoc.h"
@@ -27,6 +32,7 @@ CVesmarApp::CVesmarApp(IMessageSink& sink, IDialogRunner& runner, IDocumentPromp
     , m_runner(runner)
     , m_pDoc(std::make_unique<CVesmarDoc>())
     , m_pDocManager(std::make_unique<CDocManager>(*m_pDoc, prompts, sink))
+    , m_prompts(prompts)
 {
 }
 
@@ -113,6 +119,12 @@ bool CVesmarApp::CreateMainWindow()
     bind(ID_FILE_SAVE, [this] { m_pDocManager->OnFileSave(); });
     bind(ID_FILE_SAVE_AS, [this] { m_pDocManager->OnFileSaveAs(); });
     bind(ID_FILE_PRINT, [this] { OnFilePrint(); });
+    bind(ID_FILE_EXPORT_PDF, [this] { OnFileExportPdf(); });
+    bind(ID_VIEW_GROUPING_DETAILS, [this] { OnViewGroupingDetails(); });
+    QObject::connect(m_pView, &CVesmarView::TraceChanged, m_pMainWnd.get(), [this] {
+        if (m_pDetails)
+            m_pDetails->ShowTrace(m_pView->LastTrace());
+    });
     bind(ID_CONFIGURATION, [this] { OnConfiguration(); });
     bind(ID_APP_ABOUT, [this] { OnAppAbout(); });
     return true;
@@ -170,10 +182,61 @@ void CVesmarApp::PrintDirect(const std::string& printerName)
 bool CVesmarApp::PrintPage(QPrinter& printer)
 {
     printer.setDocName(toQString(m_pDoc->GetTitle()));
-    // The form puts nothing on its page: beginning and ending the job gives
-    // one empty page.
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    return painter.end();
+    return PrintCasePages(PageContent(), printer);
+}
+
+CCasePageContent CVesmarApp::PageContent() const
+{
+    CCasePageContent content;
+    content.title = m_pDoc->GetTitle();
+    content.birthDate = m_pDoc->GetBirthDate();
+    content.admissionDate = m_pDoc->GetAdmissionDate();
+    content.male = m_pDoc->IsMale();
+    content.chosen.assign(m_pDoc->GetChosenList().begin(), m_pDoc->GetChosenList().end());
+    content.bi.assign(m_pDoc->GetBiList().begin(), m_pDoc->GetBiList().end());
+    if (m_pView) {
+        CProcessInput dates;
+        dates.birthDate = content.birthDate;
+        dates.admissionDate = content.admissionDate;
+        dates.birthDateOk = m_pView->IsBirthdateOk();
+        dates.admissionDateOk = m_pView->IsAdmissionOk();
+        int age = 0;
+        if (CheckDates(dates, age))
+            content.ageDays = age;
+        content.discharge = m_pView->DischargeText();
+        content.duration = m_pView->GetDuration();
+        const std::string result = m_pView->ResultText();
+        for (std::size_t start = 0; start < result.size();) {
+            const std::size_t end = std::min(result.find('\n', start), result.size());
+            content.resultLines.push_back(result.substr(start, end - start));
+            start = end + 1;
+        }
+        content.trace = m_pView->LastTrace();
+    }
+    return content;
+}
+
+void CVesmarApp::OnFileExportPdf()
+{
+    FileDialogRequest request;
+    request.proposedPath = std::filesystem::path(CDocManager::ProposedSaveName(*m_pDoc)).replace_extension(".pdf");
+    request.filters = {"PDF Files (*.pdf)", "All Files (*.*)"};
+    request.defaultExtension = ".pdf";
+    const std::optional<std::string> chosen = m_prompts.askSavePath(request);
+    if (!chosen)
+        return;
+    std::string path = *chosen;
+    if (!std::filesystem::path(path).has_extension())
+        path += request.defaultExtension;
+    WriteCasePdf(PageContent(), path, m_sink);
+}
+
+void CVesmarApp::OnViewGroupingDetails()
+{
+    if (!m_pDetails)
+        m_pDetails = new CGroupingDetailsDlg(m_pMainWnd.get());
+    m_pDetails->ShowTrace(m_pView->LastTrace());
+    m_pDetails->show();
+    m_pDetails->raise();
+    m_pDetails->activateWindow();
 }

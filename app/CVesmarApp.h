@@ -4,11 +4,13 @@
 #include <string>
 #include <vector>
 
+#include "CCasePages.h"
 #include "CStringList.h"
 #include "IDocumentObserver.h"
 
 class CCommandLineInfo;
 class CDatabase;
+class CGroupingDetailsDlg;
 class CDocManager;
 class CMainFrame;
 class CVesmarDoc;
@@ -44,8 +46,17 @@ public:
 
     void OnAppAbout();
     void OnConfiguration();
-    // Ctrl+P: the print dialog, then the form's page (it prints nothing).
+    // Ctrl+P: the print dialog, then the case's pages.
     void OnFilePrint();
+    // File > Export as PDF...: the Save As dialog for a PDF file, then the
+    // same pages written to it.
+    void OnFileExportPdf();
+    // View > Grouping details... (Ctrl+D): the details window, shown and
+    // raised, following the form's trace from then on.
+    void OnViewGroupingDetails();
+    // The pages' content: the document's case, the form's discharge, stay
+    // and result box, and the last Process's trace.
+    CCasePageContent PageContent() const;
 
     std::unique_ptr<CDatabase> m_pDB;
     CStringList m_icdList;
@@ -62,7 +73,7 @@ private:
     // Prints the open case without a dialog, on the default or the named
     // printer; tells the user when there is no such printer.
     void PrintDirect(const std::string& printerName);
-    // One page on printer; false when the job could not be started.
+    // The case's pages on printer; false when the job could not be started.
     bool PrintPage(QPrinter& printer);
 
     void caseReplaced() override;
@@ -74,5 +85,7 @@ private:
     std::unique_ptr<CDocManager> m_pDocManager;
     std::unique_ptr<CMainFrame> m_pMainWnd;
     CVesmarView* m_pView = nullptr; // owned by the main window
+    CGroupingDetailsDlg* m_pDetails = nullptr; // owned by the main window, made when first opened
+    IDocumentPrompts& m_prompts;
     int m_nExitCode = 0;
 };

@@ -12,6 +12,9 @@ enum StringId : int {
     IDS_CONNECTION_FAILED = 32775,
     IDS_NO_PRINTER = 32790,          // printing from the command line without a printer
     IDS_PRINT_FAILED = 32791,
+    ID_VIEW_GROUPING_DETAILS = 32800, // View > Grouping details...
+    ID_FILE_EXPORT_PDF = 32801,       // File > Export as PDF...
+    IDS_PDF_FAILED = 32802,
     // The dialogs' and the form's own texts (captions, labels, buttons).
     IDS_ABOUT_CAPTION = 33001,
     IDS_ABOUT_VERSION = 33002,       // "Vesmar Version " and the program's version

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include "CFileException.h"
+#include "MessageSink.h"
+#include "StringTable.h"
 
 namespace {
 
@@ -35,6 +37,16 @@ CFile createTemporary(const std::string& target, std::string& tempPath)
                 throw;
         }
     }
+}
+
+// Saving through a symbolic link replaces the file it points to, not the link.
+std::string resolvedTarget(const std::string& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(path, ec))
+        return path;
+    std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : target.string();
 }
 
 } // namespace
@@ -79,4 +91,22 @@ void CReplaceFile::Commit()
         ::fsync(fd);
         ::close(fd);
     }
+}
+
+bool SaveReplacing(const std::string& fullPath, const std::function<void(CFile&)>& write, IMessageSink& sink)
+{
+    try {
+        CReplaceFile out(resolvedTarget(fullPath));
+        write(out.GetFile());
+        out.Commit();
+    } catch (const CFileException& e) {
+        // The failing step may have named the temporary file; the user knows
+        // the file being saved.
+        sink.showMessage(CFileException(e.m_cause, e.m_lOsError, fullPath).UserMessage());
+        return false;
+    } catch (const std::exception&) {
+        sink.showMessage(LoadString(AFX_IDP_FAILED_TO_SAVE_DOC));
+        return false;
+    }
+    return true;
 }

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "CFile.h"
+
+class IMessageSink;
 
 // Replacing a file without ever losing it: the new bytes go to a temporary
 // file in the target's folder, which Commit puts on the disk and renames over
@@ -26,3 +29,9 @@ private:
     CFile m_file;
     bool m_bCommitted = false;
 };
+
+// Saves fullPath through a CReplaceFile (a symbolic link: the file it points
+// to) with the bytes write puts into the file. A failure is told through sink
+// (the file error's text naming fullPath, or "Failed to save document.") and
+// gives false; the target is then untouched.
+bool SaveReplacing(const std::string& fullPath, const std::function<void(CFile&)>& write, IMessageSink& sink);

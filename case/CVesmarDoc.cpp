@@ -90,16 +90,6 @@ std::string fullPath(const std::string& path)
     return ec ? path : absolute.lexically_normal().string();
 }
 
-// Saving through a symbolic link replaces the file it points to, not the link.
-std::string resolvedTarget(const std::string& path)
-{
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(path, ec))
-        return path;
-    std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-    return ec ? path : target.string();
-}
-
 } // namespace
 
 std::string CVesmarDoc::GetDocString(DocStringIndex index)
@@ -286,21 +276,13 @@ CVesmarDoc::OpenResult CVesmarDoc::OnOpenDocument(const std::string& path, IMess
 bool CVesmarDoc::OnSaveDocument(const std::string& path, IMessageSink& sink)
 {
     const std::string full = fullPath(path);
-    try {
-        CReplaceFile out(resolvedTarget(full));
-        CArchiveWriter ar(out.GetFile());
+    const bool saved = SaveReplacing(full, [this](CFile& file) {
+        CArchiveWriter ar(file);
         WriteCase(ar);
         ar.Flush();
-        out.Commit();
-    } catch (const CFileException& e) {
-        // The failing step may have named the temporary file; the user knows
-        // the file being saved.
-        sink.showMessage(CFileException(e.m_cause, e.m_lOsError, full).UserMessage());
+    }, sink);
+    if (!saved)
         return false;
-    } catch (const std::exception&) {
-        sink.showMessage(LoadString(AFX_IDP_FAILED_TO_SAVE_DOC));
-        return false;
-    }
     SetPathName(full);
     m_bModified = false;
     return true;

@@ -102,6 +102,7 @@ void CDetermineDRG::determineDRG(std::vector<CDRGResult>& results, IProgress& pr
         determineDGPROP(caseData, m_allCodes);
 
         const std::string* complication = nullptr;
+        m_candidates.clear();
         for (int j = 0; j < candidates; ++j) {
             if (determineCOMPL(primary, m_allCodes.GetAt(j))) {
                 caseData.setCOMPL(true);
@@ -120,12 +121,16 @@ void CDetermineDRG::determineDRG(std::vector<CDRGResult>& results, IProgress& pr
             trace.primary = m_displayCodes.GetAt(i);
             trace.dgcat = caseData.getDGCAT();
             trace.mdc = caseData.getMDC();
+            trace.dgcatFailed = trace.dgcat == kDGCATFailed;
             trace.pdgpro.assign(caseData.getPDGPROList().begin(), caseData.getPDGPROList().end());
             trace.dgprop.assign(caseData.getDGPROPList().begin(), caseData.getDGPROPList().end());
+            trace.candidates = std::move(m_candidates);
             if (complication)
                 trace.complication = *complication;
             trace.complFlag = caseData.getCOMPL();
             trace.decidingRow = std::move(m_decidingRow);
+            trace.decidingPosition = m_nDecidingPosition;
+            trace.rowsExamined = m_nRowsExamined;
             trace.drg = std::move(drg);
             m_pObserver->passFinished(trace);
         }
@@ -174,7 +179,7 @@ bool CDetermineDRG::determineCOMPL(const std::string& primary, const std::string
     open("SELECT varval FROM DG1 WHERE vartype = 'COMPL' AND code = '" + sqlEscape(candidate) + "';");
     if (m_pRecordset->IsBOF()) {
         m_pRecordset->Close();
-        return false;
+        return noteCandidate(ComplVerdict::NoComplValue, candidate, std::string());
     }
     const std::string value = field("varval");
     m_pRecordset->Close();
@@ -182,37 +187,51 @@ bool CDetermineDRG::determineCOMPL(const std::string& primary, const std::string
     const char kind = value.size() >= 3 ? value[2] : '\0';
     if (kind == 'C') {
         if (equalsFoldingAZ(value, "00C00"))
-            return true;
+            return noteCandidate(ComplVerdict::Always, candidate, value);
         open("SELECT compl FROM complexcl WHERE code = '" + sqlEscape(primary) + "' AND compl = '" +
              sqlEscape(value) + "';");
         const bool excluded = !m_pRecordset->IsBOF();
         m_pRecordset->Close();
-        return !excluded;
+        return noteCandidate(excluded ? ComplVerdict::Excluded : ComplVerdict::NotExcluded, candidate, value);
     }
     if (kind == 'I') {
         open("SELECT inclprop FROM complcat WHERE compl = '" + sqlEscape(value) + "';");
         if (m_pRecordset->IsBOF()) {
             m_messages.showMessage(kComplcatMissing, MessageIcon::Warning, kAppTitle);
             m_pRecordset->Close();
-            return true;
+            return noteCandidate(ComplVerdict::ComplcatMissing, candidate, value);
         }
         const std::string inclprop = field("inclprop");
         m_pRecordset->Close();
-        return m_pCaseData->hasDGPROP(inclprop);
+        return noteCandidate(m_pCaseData->hasDGPROP(inclprop) ? ComplVerdict::IncludedByProperty
+                                                              : ComplVerdict::NotIncluded,
+                             candidate, value, inclprop);
     }
     m_messages.showMessage(kUnknownComplKind, MessageIcon::Warning, kAppTitle);
-    return true;
+    return noteCandidate(ComplVerdict::UnknownKind, candidate, value);
+}
+
+bool CDetermineDRG::noteCandidate(ComplVerdict verdict, const std::string& candidate, const std::string& value,
+                                  const std::string& inclprop)
+{
+    if (m_pObserver)
+        m_candidates.push_back({candidate, value, verdict, inclprop});
+    return ComplCounts(verdict);
 }
 
 std::string CDetermineDRG::determineDRGlogic(CCaseData& caseData)
 {
     m_decidingRow.clear();
+    m_nDecidingPosition = 0;
+    m_nRowsExamined = 0;
     open(caseData.buildDRGlogicQuery());
     // Delivery order is the rules' priority: the first row that passes decides
     // and the rows after it are not read.
     for (; !m_pRecordset->IsEOF(); m_pRecordset->MoveNext()) {
+        ++m_nRowsExamined;
         if (!rowPasses(caseData))
             continue;
+        m_nDecidingPosition = m_nRowsExamined;
         std::string drg = field("drg");
         if (m_pObserver) {
             const short columns = m_pRecordset->GetODBCFieldCount();

@@ -7,11 +7,11 @@
 #include "CCaseData.h"
 #include "CDRGResult.h"
 #include "CStringList.h"
+#include "EngineObserver.h"
 
 class CDatabase;
 class CPatient;
 class CRecordset;
-class IEngineObserver;
 class IMessageSink;
 class IProgress;
 
@@ -69,6 +69,9 @@ private:
     void open(const std::string& sql);
     std::string field(const char* column);
     bool rowPasses(const CCaseData& caseData);
+    // determineCOMPL's answer for verdict, kept for the observer's trace.
+    bool noteCandidate(ComplVerdict verdict, const std::string& candidate, const std::string& value,
+                       const std::string& inclprop = std::string());
 
     const CPatient* m_pPatient;
     IMessageSink& m_messages;
@@ -82,4 +85,7 @@ private:
 
     IEngineObserver* m_pObserver = nullptr;
     std::vector<std::pair<std::string, std::string>> m_decidingRow;
+    std::vector<CComplCandidate> m_candidates;
+    int m_nDecidingPosition = 0;
+    int m_nRowsExamined = 0;
 };

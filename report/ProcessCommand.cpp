@@ -69,7 +69,7 @@ std::vector<CReportRow> GroupCaseRows(const CProcessInput& input, int ageDays, C
     engine.determineDRG(results, progress);
 
     CDRGLookup lookup(lookupSet);
-    return BuildReportRows(results, lookup);
+    return BuildReportRows(results, lookup, observer);
 }
 
 std::string GroupCase(const CProcessInput& input, int ageDays, CDatabase& db, CRecordset& lookupSet,

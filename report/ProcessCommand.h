@@ -47,9 +47,9 @@ bool CheckDates(const CProcessInput& input, int& ageDays);
 // patient, then the engine constructed, setDatabase, setDiagnoses(chosen, bi),
 // setDischarge, setDuration, determineDRG with an empty result list, then
 // BuildReport with a CDRGLookup on lookupSet. sink shows the engine's warnings;
-// observer, when given, sees every statement and pass. Everything created here
-// is released on every path; a CDBException from the engine or a look-up is
-// passed on with lookupSet closed.
+// observer, when given, sees every statement and pass and the report's
+// look-ups. Everything created here is released on every path; a CDBException
+// from the engine or a look-up is passed on with lookupSet closed.
 std::string GroupCase(const CProcessInput& input, int ageDays, CDatabase& db, CRecordset& lookupSet,
                       IProgress& progress, IMessageSink& sink, IEngineObserver* observer = nullptr);
 

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "CDBException.h"
+#include "EngineObserver.h"
 #include "NumberText.h"
 
 std::string WeightCode(const std::string& drg)
@@ -11,15 +13,29 @@ std::string WeightCode(const std::string& drg)
     return drg;
 }
 
-std::vector<CReportRow> BuildReportRows(const std::vector<CDRGResult>& results, IDRGLookup& lookup)
+std::vector<CReportRow> BuildReportRows(const std::vector<CDRGResult>& results, IDRGLookup& lookup,
+                                        IEngineObserver* observer)
 {
     std::vector<CReportRow> rows;
     rows.reserve(results.size());
-    for (const CDRGResult& result : results) {
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const CDRGResult& result = results[i];
         CReportRow row;
         row.m_drg = result.m_drg;
-        row.m_name = lookup.LookupDRGName(result.m_drg);
-        row.m_weight = lookup.LookupDRGWeight(WeightCode(result.m_drg));
+        LookupStep step = LookupStep::Name;
+        try {
+            row.m_name = lookup.LookupDRGName(result.m_drg);
+            if (observer)
+                observer->drgNameFound(i, row.m_name);
+            step = LookupStep::Weight;
+            row.m_weight = lookup.LookupDRGWeight(WeightCode(result.m_drg));
+            if (observer)
+                observer->drgWeightFound(i, row.m_weight);
+        } catch (const CDBException& e) {
+            if (observer)
+                observer->lookupFailed(i, step, e.m_strError);
+            throw;
+        }
         row.m_diagnosis = result.m_diagnosis;
         rows.push_back(std::move(row));
     }

@@ -8,6 +8,8 @@
 #include "CReportRow.h"
 #include "IDRGLookup.h"
 
+class IEngineObserver;
+
 // The code under which a DRG's weight is stored: a leading blank becomes the
 // digit 0 (" 12" -> "012"); any other code is its own weight code.
 std::string WeightCode(const std::string& drg);
@@ -15,8 +17,11 @@ std::string WeightCode(const std::string& drg);
 // The rows of the report in their final order: for each result in engine
 // order, the name looked up with the DRG unchanged and then the weight looked
 // up with its weight code; then sorted by weight, highest first, equal weights
-// keeping engine order. Database errors of the look-ups are not caught.
-std::vector<CReportRow> BuildReportRows(const std::vector<CDRGResult>& results, IDRGLookup& lookup);
+// keeping engine order. Database errors of the look-ups are not caught;
+// observer, when given, is told each name and weight found and the look-up
+// that failed, with the result's index.
+std::vector<CReportRow> BuildReportRows(const std::vector<CDRGResult>& results, IDRGLookup& lookup,
+                                        IEngineObserver* observer = nullptr);
 
 // One report line: "DRG: <drg>    <name>     Primary Diagnose:  <diagnosis>\tWeight: <%.4f weight>",
 // the number always with a full stop, whatever the process locale.

@@ -36,8 +36,11 @@ CCommandLine CCommandLine::Parse(const std::vector<std::string>& args)
         const std::size_t equals = arg.find('=');
         const std::string name = arg.substr(0, equals);
         if (command->flagOptions.count(name)) {
-            if (equals != std::string::npos)
-                throw CUsageError("option " + name + " takes no value");
+            if (equals != std::string::npos) {
+                if (!command->flagsWithValue.count(name))
+                    throw CUsageError("option " + name + " takes no value");
+                line.m_values[name] = arg.substr(equals + 1);
+            }
             line.m_flags.insert(name);
         } else if (command->valueOptions.count(name)) {
             if (equals != std::string::npos)

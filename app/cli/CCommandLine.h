@@ -7,7 +7,8 @@
 
 // The tool's command line: a command, its options and its operands.
 // Options take their value as the next argument or after '=' (--duration=3);
-// "--" ends the options. --help or -h anywhere asks for the usage.
+// a few flags may carry a value after '=' (--explain=json), which value()
+// then gives. "--" ends the options. --help or -h anywhere asks for the usage.
 class CCommandLine {
 public:
     // Throws CUsageError for an unknown command or option, a missing option

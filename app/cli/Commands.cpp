@@ -5,8 +5,9 @@
 const std::vector<CliCommand>& CliCommands()
 {
     static const std::vector<CliCommand> commands = {
-        {"group", 1, {"--discharge", "--duration"}, {"--explain"}, RunGroup,
-         R"(  group [--discharge CODE] [--duration N] [--explain] FILE.drg
+        {"group", 1, {"--discharge", "--duration", "--pdf"}, {"--explain"}, RunGroup,
+         R"(  group [--discharge CODE] [--duration N] [--explain[=json]] [--pdf OUT.pdf]
+        FILE.drg
       Groups the case file as the Process button does and prints the
       result box's lines, highest weight first.
         --discharge CODE  E, R, L or empty (default: empty, not discharged)
@@ -15,11 +16,20 @@ const std::vector<CliCommand>& CliCommands()
         --explain         before the report, for each pass: the primary
                           diagnosis, DGCAT, MDC, PDGPRO and DGPROP values,
                           the complication found and the deciding rule row
+        --explain=json    instead of the lines: one JSON object with the
+                          report's lines and, per pass, all of the above,
+                          every complication candidate with its COMPL value
+                          and verdict, the deciding row's place, the DRG's
+                          name and weight, and where the run broke (error)
+        --pdf OUT.pdf     also writes the case's printed pages (the case,
+                          the report's lines and the grouping details) to
+                          OUT.pdf, also when a database error ended the run
       The form's "date accepted" flags come from the file: the birth date
       counts as accepted when the file's birth-date flag is 1, the admission
       date when the file's admission date is valid (the file keeps no flag
       for it; after opening such a file the window shows and accepts it).
-)"},
+)",
+         {"--explain"}},
         {"batch", 1, {"-o"}, {}, RunBatch,
          R"(  batch IN.csv [-o OUT.csv]
       Groups every case of a CSV file (RFC 4180) on one connection. Header:
@@ -33,22 +43,26 @@ const std::vector<CliCommand>& CliCommands()
       failed case (a malformed line: its line number and the problem). A
       failed case does not stop the batch. Output lines end in LF; input
       lines may end in CRLF or LF.
-)"},
+)",
+         {}},
         {"show", 1, {}, {}, RunShow,
          R"(  show FILE.drg
       Prints the case file as one JSON object: reserved, sex, chosen, bi,
       birth and admission (status, days), birthSet. Day numbers that are
       not finite are written as the strings "NaN", "Infinity", "-Infinity".
-)"},
+)",
+         {}},
         {"resave", 2, {}, {}, RunResave,
          R"(  resave IN.drg OUT.drg
       Reads the case file and writes it again as the window's Save does.
-)"},
+)",
+         {}},
         {"catalogue", 0, {}, {}, RunCatalogue,
          R"(  catalogue
       Loads the diagnosis catalogue as the window's start-up does and prints
       its entries in catalogue order, one per line.
-)"},
+)",
+         {}},
     };
     return commands;
 }

@@ -25,6 +25,7 @@ struct CliCommand {
     std::set<std::string> flagOptions;    // options that take none
     int (*run)(const CCommandLine& line, std::ostream& out, std::ostream& err);
     std::string usage;                    // its block of the usage text
+    std::set<std::string> flagsWithValue; // flags that may also take a value after '=' (--explain=json)
 };
 
 const std::vector<CliCommand>& CliCommands();

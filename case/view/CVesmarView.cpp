@@ -24,6 +24,7 @@
 #include "CBarProgress.h"
 #include "CDBException.h"
 #include "CDialogUnits.h"
+#include "CGroupingTrace.h"
 #include "CProgressCtrl.h"
 #include "CRecordset.h"
 #include "CRegistry.h"
@@ -333,6 +334,10 @@ void CVesmarView::RefillFromCase()
 
     // The lists' 900-pixel scroll width is fixed by their item delegate.
     m_editResult->clear();
+    if (m_pLastTrace) {
+        m_pLastTrace.reset();
+        emit TraceChanged();
+    }
 
     // Setting a date edit runs its handler, which decides the label and both
     // flags; a set date is shown as read back, a missing birth date as the
@@ -503,6 +508,17 @@ int CVesmarView::DischargeSelection() const
     return m_comboDischarge->findText(m_comboDischarge->currentText(), Qt::MatchExactly | Qt::MatchCaseSensitive);
 }
 
+std::string CVesmarView::DischargeText() const
+{
+    const int selected = DischargeSelection();
+    return selected < 0 ? std::string() : fromQString(m_comboDischarge->itemText(selected));
+}
+
+std::string CVesmarView::ResultText() const
+{
+    return fromQString(m_editResult->toPlainText());
+}
+
 void CVesmarView::SetResultText(const std::string& report)
 {
     m_editResult->setPlainText(toQString(ReportWithLineFeeds(report)));
@@ -523,23 +539,25 @@ void CVesmarView::OnProcess()
 
     bool failed = false;
     std::string error;
+    auto trace = std::make_unique<CGroupingTrace>(*input.chosen);
     {
         m_buttonProcess->setEnabled(false);
         const auto enableAgain = qScopeGuard([this] { m_buttonProcess->setEnabled(true); });
-        const int selected = DischargeSelection();
-        input.discharge =
-            DischargeCode(selected, selected < 0 ? std::string() : fromQString(m_comboDischarge->itemText(selected)));
+        input.discharge = DischargeCode(DischargeSelection(), DischargeText());
         CBarProgress progress(m_progress);
         // Runs to its end on this thread without turning the event loop: no
         // other input is taken meanwhile. A database error ends the command
         // with the result box as it was.
         try {
-            SetResultText(GroupCase(input, ageDays, *m_pDB, *m_pLookupSet, progress, *m_pSink));
+            SetResultText(GroupCase(input, ageDays, *m_pDB, *m_pLookupSet, progress, *m_pSink, trace.get()));
         } catch (const CDBException& e) {
             failed = true;
             error = e.m_strError;
+            trace->runFailed(error);
         }
     }
+    m_pLastTrace = std::move(trace);
+    emit TraceChanged();
     if (failed)
         m_pSink->showMessage(error, MessageIcon::Stop);
 }

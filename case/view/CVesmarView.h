@@ -13,6 +13,7 @@
 #include "StringTable.h"
 
 class CDatabase;
+class CGroupingTrace;
 class CRecordset;
 class CSortedListModel;
 class CStringList;
@@ -57,6 +58,17 @@ public:
     bool IsAdmissionOk() const { return m_bAdmissionOk; }
     // The user's short-date pattern (empty when it could not be read).
     const std::string& GetDateFormat() const { return m_strDateFormat; }
+    // What the last Process of this case learnt, also when its report
+    // failed; null before the first Process and after New or Open.
+    const CGroupingTrace* LastTrace() const { return m_pLastTrace.get(); }
+    // For the printed case: the discharge item the combo shows (empty for
+    // none) and the result box's text (Windows-1252, lines ending in LF).
+    std::string DischargeText() const;
+    std::string ResultText() const;
+
+signals:
+    // After every Process that ran, and when New or Open dropped the trace.
+    void TraceChanged();
 
 public slots:
     void OnChangeSearch();
@@ -153,6 +165,7 @@ private:
     CSortedListModel* m_modelBi = nullptr;
 
     std::unique_ptr<CRecordset> m_pLookupSet;
+    std::unique_ptr<CGroupingTrace> m_pLastTrace;
     std::string m_strDateFormat;
     std::int32_t m_nDuration = 0;
     bool m_bBirthdateOk = false;

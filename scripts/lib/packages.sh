@@ -5,7 +5,7 @@
 
 packages=(cmake g++ ninja-build pkg-config qt6-base-dev unixodbc-dev odbc-mariadb mariadb-server
     mariadb-client libgtest-dev libbenchmark-dev xvfb xauth clang libclang-rt-14-dev locales
-    zlib1g-dev libx11-dev
+    zlib1g-dev libx11-dev poppler-utils
     librsvg2-bin desktop-file-utils shared-mime-info man-db dpkg-dev lintian)
 
 install_packages() {

@@ -2,8 +2,10 @@
 // form's controls and grouped, for the README. Run by scripts/screenshot
 // under Xvfb against the sample reference database.
 //
-//   vesmar_screenshot OUT.png BIRTH ADMISSION SEX DISCHARGE DURATION DIAGNOSES BIDIAGNOSES
+//   vesmar_screenshot OUT.png BIRTH ADMISSION SEX DISCHARGE DURATION DIAGNOSES BIDIAGNOSES [DETAILS.png PAGES.pdf]
 //
+// With the last two, also the grouping details window (View > Grouping
+// details...) and the case's pages as File > Export as PDF... writes them.
 // The case arguments are the fields of a line of sample/examples.csv (dates
 // yyyy-MM-dd, codes separated by '|').
 #include <cstdio>
@@ -17,12 +19,14 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "CCasePages.h"
 #include "CDocumentPromptsQt.h"
 #include "CMainFrame.h"
 #include "CMessageBoxSink.h"
 #include "CVesmarApp.h"
 #include "CVesmarView.h"
 #include "DialogRunner.h"
+#include "StringTable.h"
 
 namespace {
 
@@ -64,9 +68,9 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 9) {
+    if (args.size() != 9 && args.size() != 11) {
         std::fprintf(stderr, "usage: vesmar_screenshot OUT.png BIRTH ADMISSION SEX DISCHARGE DURATION DIAGNOSES "
-                             "BIDIAGNOSES\n");
+                             "BIDIAGNOSES [DETAILS.png PAGES.pdf]\n");
         return 2;
     }
     CMessageBoxSink sink;
@@ -100,6 +104,17 @@ int main(int argc, char* argv[])
     if (!app.MainFrame()->grab().save(args[1])) {
         std::fprintf(stderr, "vesmar_screenshot: cannot write %s\n", qPrintable(args[1]));
         return 1;
+    }
+    if (args.size() == 11) {
+        app.MainFrame()->CommandAction(ID_VIEW_GROUPING_DETAILS)->trigger();
+        auto* details = app.MainFrame()->findChild<QDialog*>(QStringLiteral("143"));
+        QCoreApplication::processEvents();
+        if (!details || !details->grab().save(args[9])) {
+            std::fprintf(stderr, "vesmar_screenshot: cannot write %s\n", qPrintable(args[9]));
+            return 1;
+        }
+        if (!WriteCasePdf(app.PageContent(), args[10].toStdString(), sink))
+            return 1;
     }
     // The case was entered for the picture only: nothing to save.
     app.Document().SetModifiedFlag(false);

@@ -15,6 +15,7 @@
 
 #include "DialogRunner.h"
 #include "IDocumentPrompts.h"
+#include "TestDb.h"
 
 // Runs modal dialogs without a nested event loop: each dialog is shown, the
 // next scripted step works its controls, and the dialog's result is
@@ -98,4 +99,14 @@ inline void writeSettingsFile(const QString& dir, const QStringList& lines)
     file.write("[General]\n");
     for (const QString& line : lines)
         file.write(line.toUtf8() + '\n');
+}
+
+// Settings in dir/xdg that reach the private server with the program's own
+// SELECT-only account, as scripts/refdb creates it.
+inline void useServerSettings(const QString& dir)
+{
+    useSettingsDir(dir + QStringLiteral("/xdg"));
+    writeSettingsFile(dir + QStringLiteral("/xdg"),
+                      {QStringLiteral("Host=\"127.0.0.1;PORT=%1\"").arg(QString::fromStdString(testdb::port())),
+                       QStringLiteral("User=vesmar"), QStringLiteral("Password=vesmar")});
 }

@@ -30,18 +30,19 @@ private slots:
     void menuHasTheItemsInOrder()
     {
         const QList<QAction*> menus = frame->menuBar()->actions();
-        QCOMPARE(menus.size(), 3);
+        QCOMPARE(menus.size(), 4);
         QCOMPARE(menus[0]->text(), QStringLiteral("&File"));
         QCOMPARE(menus[1]->text(), QStringLiteral("&Edit"));
-        QCOMPARE(menus[2]->text(), QStringLiteral("&Help"));
+        QCOMPARE(menus[2]->text(), QStringLiteral("&View"));
+        QCOMPARE(menus[3]->text(), QStringLiteral("&Help"));
 
         struct Item { const char* text; int id; };
         const Item file[] = {{"&New\tCtrl+N", ID_FILE_NEW}, {"&Open...\tCtrl+O", ID_FILE_OPEN},
                              {"&Save\tCtrl+S", ID_FILE_SAVE}, {"Save &As...", ID_FILE_SAVE_AS},
-                             {"", 0}, {"E&xit", ID_APP_EXIT}};
+                             {"&Export as PDF...", ID_FILE_EXPORT_PDF}, {"", 0}, {"E&xit", ID_APP_EXIT}};
         const QList<QAction*> fileItems = menus[0]->menu()->actions();
-        QCOMPARE(fileItems.size(), 6);
-        for (int i = 0; i < 6; ++i) {
+        QCOMPARE(fileItems.size(), 7);
+        for (int i = 0; i < 7; ++i) {
             if (file[i].id == 0) {
                 QVERIFY(fileItems[i]->isSeparator());
                 continue;
@@ -53,7 +54,11 @@ private slots:
         QCOMPARE(editItems.size(), 1);
         QCOMPARE(editItems[0]->text(), QStringLiteral("Configuration"));
         QCOMPARE(editItems[0]->objectName(), QStringLiteral("32771"));
-        const QList<QAction*> helpItems = menus[2]->menu()->actions();
+        const QList<QAction*> viewItems = menus[2]->menu()->actions();
+        QCOMPARE(viewItems.size(), 1);
+        QCOMPARE(viewItems[0]->text(), QStringLiteral("Grouping &details...\tCtrl+D"));
+        QCOMPARE(viewItems[0]->objectName(), QString::number(ID_VIEW_GROUPING_DETAILS));
+        const QList<QAction*> helpItems = menus[3]->menu()->actions();
         QCOMPARE(helpItems.size(), 1);
         QCOMPARE(helpItems[0]->text(), QStringLiteral("&About Vesmar..."));
         QCOMPARE(helpItems[0]->objectName(), QStringLiteral("57664"));
@@ -73,7 +78,9 @@ private slots:
         QTest::newRow("undo") << int(ID_EDIT_UNDO) << "Ctrl+Z, Alt+Backspace";
         QTest::newRow("next pane") << int(ID_NEXT_PANE) << "F6";
         QTest::newRow("previous pane") << int(ID_PREV_PANE) << "Shift+F6";
+        QTest::newRow("grouping details") << int(ID_VIEW_GROUPING_DETAILS) << "Ctrl+D";
         QTest::newRow("save as has none") << int(ID_FILE_SAVE_AS) << "";
+        QTest::newRow("export as pdf has none") << int(ID_FILE_EXPORT_PDF) << "";
     }
 
     void keyBindings()

@@ -76,11 +76,7 @@ private slots:
     {
         dir = std::make_unique<QTemporaryDir>();
         QVERIFY(dir->isValid());
-        useSettingsDir(dir->path() + "/xdg");
-        // The program's own SELECT-only account, as scripts/refdb creates it.
-        writeSettingsFile(dir->path() + "/xdg",
-                          {QStringLiteral("Host=\"127.0.0.1;PORT=%1\"").arg(QString::fromStdString(testdb::port())),
-                           "User=vesmar", "Password=vesmar"});
+        useServerSettings(dir->path());
         sink = CRecordingSink();
         runner = ScriptedRunner();
         prompts = ScriptedPrompts();

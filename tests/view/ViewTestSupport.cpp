@@ -87,7 +87,11 @@ void CFormFixture::NewCase()
 
 void CFormFixture::EnterCase(const CaseInput& input)
 {
-    CVesmarView& view = *m_pView;
+    viewtest::EnterCase(*m_pView, input);
+}
+
+void EnterCase(CVesmarView& view, const CaseInput& input)
+{
     TypeInto(Control<QLineEdit>(&view, "1035"), input.birth);
     TypeInto(Control<QLineEdit>(&view, "1039"), input.admission);
     QTest::mouseClick(Control<QRadioButton>(&view, input.male ? "1012" : "1013"), Qt::LeftButton);

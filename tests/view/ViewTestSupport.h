@@ -52,6 +52,11 @@ struct CaseInput {
     std::vector<QString> bi;
 };
 
+// Enters the case on view through its controls: dates, sex, each chosen and
+// bi diagnosis searched by code and double-clicked from the catalogue, the
+// bi-diagnoses moved with "->", then discharge and duration.
+void EnterCase(CVesmarView& view, const CaseInput& input);
+
 // A document, a connection (open only when a connect string is given), a
 // catalogue, a recording sink and the form on them, filled as after New
 // and shown off screen.
