@@ -15,7 +15,7 @@ const std::vector<CommandSyntax>& syntax()
 {
     static const std::vector<CommandSyntax> commands = {
         {"group", 1, {"--discharge", "--duration"}, {"--explain"}},
-        {"batch", 1, {"-o"}, {}},
+        {"batch", 1, {"-o", "--jobs"}, {"--per-statement"}},
         {"show", 1, {}, {}},
         {"resave", 2, {}, {}},
         {"catalogue", 0, {}, {}},
