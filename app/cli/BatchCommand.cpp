@@ -304,6 +304,11 @@ constexpr std::size_t kBlock = 4096;
 
 int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
 {
+    return RunBatchWith(line, out, err, OpenReferenceDatabase);
+}
+
+int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err, const ConnectFunction& connect)
+{
     const bool perStatement = line.hasFlag("--per-statement");
     // The statements of one connection go one at a time.
     const unsigned jobs = perStatement ? 1 : jobsOption(line);
@@ -327,7 +332,7 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
         progress.setRange(0, ::isatty(STDERR_FILENO) ? countRecords(inPath) : 0);
 
         CDatabase db;
-        if (!OpenReferenceDatabase(db, sink))
+        if (!connect(db, sink))
             return kExitFailed;
 
         std::optional<CReferenceSnapshot> snapshot;

@@ -1,12 +1,9 @@
 #include "CCsvFileReader.h"
 
-namespace {
+#include <algorithm>
 
-constexpr std::size_t kPiece = 1 << 20;
-
-} // namespace
-
-CCsvFileReader::CCsvFileReader(const std::string& path) : m_file(CFile::OpenForReading(path))
+CCsvFileReader::CCsvFileReader(const std::string& path, std::size_t pieceSize)
+    : m_file(CFile::OpenForReading(path)), m_nPiece(std::max<std::size_t>(pieceSize, 1))
 {
     // Enough for the reader to see a byte order mark.
     while (!m_bEnd && m_buffer.size() < 3)
@@ -17,8 +14,8 @@ CCsvFileReader::CCsvFileReader(const std::string& path) : m_file(CFile::OpenForR
 void CCsvFileReader::readMore()
 {
     const std::size_t size = m_buffer.size();
-    m_buffer.resize(size + kPiece);
-    const std::size_t n = m_file.Read(m_buffer.data() + size, kPiece);
+    m_buffer.resize(size + m_nPiece);
+    const std::size_t n = m_file.Read(m_buffer.data() + size, m_nPiece);
     m_buffer.resize(size + n);
     m_bEnd = n == 0;
 }

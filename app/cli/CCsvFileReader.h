@@ -13,8 +13,8 @@
 class CCsvFileReader {
 public:
     // Opens the file as the case file is opened (same refusals and texts);
-    // throws CFileException.
-    explicit CCsvFileReader(const std::string& path);
+    // throws CFileException. pieceSize: the bytes read at a time.
+    explicit CCsvFileReader(const std::string& path, std::size_t pieceSize = std::size_t(1) << 20);
 
     // As CCsvReader::Next. Throws CFileException when reading fails.
     CCsvReader::Result Next(std::vector<std::string>& fields, int& line, std::string& problem);
@@ -23,6 +23,7 @@ private:
     void readMore();
 
     CFile m_file;
+    std::size_t m_nPiece;
     std::string m_buffer;
     std::optional<CCsvReader> m_reader; // over m_buffer
     bool m_bEnd = false;
