@@ -30,6 +30,7 @@ std::string lower(std::string s)
 struct TableInfo {
     std::string type, engine, options;
     std::map<std::string, std::string> collations; // column (lower case) -> collation
+    std::map<std::string, long long> lengths;      // column (lower case) -> characters; -1 not text
     std::vector<std::string> primaryKey;
     std::map<std::string, std::vector<std::string>> secondary; // index -> columns (lower case)
 };
@@ -54,6 +55,67 @@ void eachRow(CRecordset& set, const std::string& sql, Take take)
         throw;
     }
     set.Close();
+}
+
+// A bulk cursor that binds every column of its result as text, each in a
+// slot that holds the column's longest value (from information_schema), so a
+// table arrives in rowsets rather than value by value. NULL has length -1.
+class CBulkTextSet : public CRecordset {
+public:
+    CBulkTextSet(CDatabase* db, const TableInfo& table) : CRecordset(db), m_table(table)
+    {
+        std::size_t rowBytes = 0;
+        for (const auto& [column, length] : table.lengths)
+            rowBytes += 5 * slotFor(length);
+        SetRowsetSize(static_cast<unsigned long>(
+            std::clamp<std::size_t>((std::size_t(8) << 20) / std::max<std::size_t>(rowBytes, 1), 16, 5000)));
+    }
+    ~CBulkTextSet() override { Close(); }
+
+    std::string_view text(long row, short column) const
+    {
+        const long length = m_lengths[std::size_t(column)][row];
+        return length < 0 ? std::string_view() : std::string_view(m_values[std::size_t(column)] + row * m_slots[std::size_t(column)], std::size_t(length));
+    }
+    bool isNull(long row, short column) const { return m_lengths[std::size_t(column)][row] < 0; }
+
+protected:
+    void BindBulkColumns(CBulkBinder& binder, unsigned long) override
+    {
+        const short columns = GetODBCFieldCount();
+        m_values.assign(std::size_t(columns), nullptr);
+        m_lengths.assign(std::size_t(columns), nullptr);
+        m_slots.assign(std::size_t(columns), 0);
+        for (short c = 0; c < columns; ++c) {
+            auto it = m_table.lengths.find(lower(GetFieldName(c)));
+            m_slots[std::size_t(c)] = slotFor(it == m_table.lengths.end() ? -1 : it->second);
+            binder.BindText("", &m_values[std::size_t(c)], &m_lengths[std::size_t(c)], m_slots[std::size_t(c)]);
+        }
+    }
+
+private:
+    // Not text (a number): room for any number's text; a value too long for
+    // its slot fails the read, and the table is then left to statements.
+    static std::size_t slotFor(long long characters)
+    {
+        return characters < 0 ? 80 : std::size_t(std::min<long long>(characters, 1 << 16)) + 1;
+    }
+
+    const TableInfo& m_table;
+    std::vector<char*> m_values;
+    std::vector<long*> m_lengths;
+    std::vector<std::size_t> m_slots;
+};
+
+// Each row of sql, read in rowsets, handed to take(set, row).
+template <typename Take>
+void eachBulkRow(CDatabase& db, const TableInfo& table, const std::string& sql, Take take)
+{
+    CBulkTextSet set(&db, table);
+    set.Open(CRecordset::snapshot, sql, CRecordset::readOnly | CRecordset::useMultiRowFetch);
+    for (; !set.IsEOF(); set.MoveNext())
+        for (long row = 0; row < set.GetRowsFetched(); ++row)
+            take(set, row);
 }
 
 std::string orderBy(const TableInfo& table)
@@ -179,12 +241,15 @@ void CReferenceSnapshot::Load()
                     t.options = field(set, 3);
                 });
         eachRow(*m_pRead,
-                "SELECT TABLE_NAME, COLUMN_NAME, COLLATION_NAME FROM information_schema.COLUMNS "
-                "WHERE TABLE_SCHEMA = DATABASE();",
+                "SELECT TABLE_NAME, COLUMN_NAME, COLLATION_NAME, CHARACTER_MAXIMUM_LENGTH "
+                "FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE();",
                 [&](CRecordset& set) {
                     auto it = schema.tables.find(field(set, 0));
-                    if (it != schema.tables.end())
-                        it->second.collations[lower(field(set, 1))] = field(set, 2);
+                    if (it == schema.tables.end())
+                        return;
+                    const std::string column = lower(field(set, 1)), length = field(set, 3);
+                    it->second.collations[column] = field(set, 2);
+                    it->second.lengths[column] = length.empty() ? -1 : std::stoll(length);
                 });
         eachRow(*m_pRead,
                 "SELECT TABLE_NAME, INDEX_NAME, COLUMN_NAME FROM information_schema.STATISTICS "
@@ -242,28 +307,24 @@ void CReferenceSnapshot::loadDG1(const Schema& schema)
     m_dg1.inMemory = true;
     std::string code, vartype;
     try {
-        eachRow(*m_pRead, "SELECT code, vartype, varval, code IS NULL, vartype IS NULL FROM DG1" + orderBy(t) + ";",
-                [&](CRecordset& set) {
-                    if (!m_dg1.inMemory || field(set, 3) == "1" || field(set, 4) == "1")
-                        return;
-                    if (set.GetFieldName(2) != "varval") {
-                        m_dg1.inMemory = false;
-                        return;
-                    }
-                    if (!comparisonKey(m_dg1Code, field(set, 0), code) ||
-                        !comparisonKey(m_dg1Vartype, field(set, 1), vartype)) {
-                        m_dg1.inMemory = false;
-                        return;
-                    }
-                    // Rows of other kinds are never asked for.
-                    for (int k = 0; k < 4; ++k)
-                        if (vartype == kinds[k]) {
-                            CodeRows& rows = m_codes[code];
-                            std::vector<std::string>* lists[4] = {&rows.dgcat, &rows.pdgpro, &rows.dgprop,
-                                                                  &rows.complication};
-                            lists[k]->push_back(field(set, 2));
+        eachBulkRow(m_db, t, "SELECT code, vartype, varval FROM DG1" + orderBy(t) + ";",
+                    [&](CBulkTextSet& set, long row) {
+                        if (!m_dg1.inMemory || set.isNull(row, 0) || set.isNull(row, 1))
+                            return;
+                        if (set.GetFieldName(2) != "varval" || !comparisonKey(m_dg1Code, set.text(row, 0), code) ||
+                            !comparisonKey(m_dg1Vartype, set.text(row, 1), vartype)) {
+                            m_dg1.inMemory = false;
+                            return;
                         }
-                });
+                        // Rows of other kinds are never asked for.
+                        for (int k = 0; k < 4; ++k)
+                            if (vartype == kinds[k]) {
+                                CodeRows& rows = m_codes[code];
+                                std::vector<std::string>* lists[4] = {&rows.dgcat, &rows.pdgpro, &rows.dgprop,
+                                                                      &rows.complication};
+                                lists[k]->emplace_back(set.text(row, 2));
+                            }
+                    });
     } catch (const CDBException&) {
         m_codes.clear();
         return fallBack("DG1", m_dg1, "cannot be read");
@@ -287,11 +348,11 @@ void CReferenceSnapshot::loadComplexcl(const Schema& schema)
     m_complexcl.inMemory = true;
     std::string code, category;
     try {
-        eachRow(*m_pRead, "SELECT code, compl, code IS NULL OR compl IS NULL FROM complexcl;", [&](CRecordset& set) {
-            if (!m_complexcl.inMemory || field(set, 2) == "1")
+        eachBulkRow(m_db, it->second, "SELECT code, compl FROM complexcl;", [&](CBulkTextSet& set, long row) {
+            if (!m_complexcl.inMemory || set.isNull(row, 0) || set.isNull(row, 1))
                 return;
-            if (!comparisonKey(m_complexclCode, field(set, 0), code) ||
-                !comparisonKey(m_complexclCompl, field(set, 1), category)) {
+            if (!comparisonKey(m_complexclCode, set.text(row, 0), code) ||
+                !comparisonKey(m_complexclCompl, set.text(row, 1), category)) {
                 m_complexcl.inMemory = false;
                 return;
             }
@@ -330,18 +391,17 @@ void CReferenceSnapshot::loadKeyed(const Schema& schema, const char* table, cons
     state.inMemory = true;
     std::string key;
     try {
-        eachRow(*m_pRead,
-                std::string("SELECT ") + keyColumn + ", " + valueColumn + ", " + keyColumn + " IS NULL FROM " + table +
-                    orderBy(t) + ";",
-                [&](CRecordset& set) {
-                    if (!state.inMemory || field(set, 2) == "1")
-                        return;
-                    if (set.GetFieldName(1) != valueColumn || !comparisonKey(rule, field(set, 0), key)) {
-                        state.inMemory = false;
-                        return;
-                    }
-                    into[key].push_back(field(set, 1));
-                });
+        eachBulkRow(m_db, t,
+                    std::string("SELECT ") + keyColumn + ", " + valueColumn + " FROM " + table + orderBy(t) + ";",
+                    [&](CBulkTextSet& set, long row) {
+                        if (!state.inMemory || set.isNull(row, 0))
+                            return;
+                        if (set.GetFieldName(1) != valueColumn || !comparisonKey(rule, set.text(row, 0), key)) {
+                            state.inMemory = false;
+                            return;
+                        }
+                        into[key].emplace_back(set.text(row, 1));
+                    });
     } catch (const CDBException&) {
         into.clear();
         return fallBack(table, state, "cannot be read");
@@ -370,42 +430,37 @@ void CReferenceSnapshot::loadDrglogic(const Schema& schema)
 
     m_drglogic.inMemory = true;
     try {
-        eachRow(*m_pRead,
-                "SELECT *, mdc IS NULL, dgcat1 IS NULL, pdgprop IS NULL, procpro1 IS NULL FROM drglogic" + orderBy(t) +
-                    ";",
-                [&](CRecordset& set) {
-                    if (!m_drglogic.inMemory)
-                        return;
-                    const short columns = short(set.GetODBCFieldCount() - 4);
-                    if (m_decisionColumns.empty()) {
-                        for (short c = 0; c < columns; ++c)
-                            m_decisionColumns.push_back(set.GetFieldName(c));
-                    }
-                    DecisionRow row;
-                    for (int d = 0; d < kDecisionColumnCount; ++d) {
-                        auto at = std::find(m_decisionColumns.begin(), m_decisionColumns.end(),
-                                            decisionColumnName(DecisionColumn(d)));
-                        if (at == m_decisionColumns.end()) {
-                            m_drglogic.inMemory = false;
-                            return;
-                        }
-                        row.column[d] = int(at - m_decisionColumns.begin());
-                    }
-                    for (short c = 0; c < columns; ++c)
-                        row.values.push_back(field(set, c));
-                    const DecisionColumn keyed[4] = {DecisionColumn::mdc, DecisionColumn::dgcat1,
-                                                     DecisionColumn::pdgprop, DecisionColumn::procpro1};
-                    for (int i = 0; i < 4; ++i) {
-                        row.isNull[i] = field(set, short(columns + i)) == "1";
-                        if (!row.isNull[i] &&
-                            !comparisonKey(m_narrowing[i], row.values[std::size_t(row.column[int(keyed[i])])],
-                                           row.key[i])) {
-                            m_drglogic.inMemory = false;
-                            return;
-                        }
-                    }
-                    m_decisionRows.push_back(std::move(row));
-                });
+        eachBulkRow(m_db, t, "SELECT * FROM drglogic" + orderBy(t) + ";", [&](CBulkTextSet& set, long r) {
+            if (!m_drglogic.inMemory)
+                return;
+            const short columns = set.GetODBCFieldCount();
+            if (m_decisionColumns.empty())
+                for (short c = 0; c < columns; ++c)
+                    m_decisionColumns.push_back(set.GetFieldName(c));
+            DecisionRow row;
+            for (int d = 0; d < kDecisionColumnCount; ++d) {
+                auto at = std::find(m_decisionColumns.begin(), m_decisionColumns.end(),
+                                    decisionColumnName(DecisionColumn(d)));
+                if (at == m_decisionColumns.end()) {
+                    m_drglogic.inMemory = false;
+                    return;
+                }
+                row.column[d] = int(at - m_decisionColumns.begin());
+            }
+            for (short c = 0; c < columns; ++c)
+                row.values.emplace_back(set.text(r, c));
+            const DecisionColumn keyed[4] = {DecisionColumn::mdc, DecisionColumn::dgcat1, DecisionColumn::pdgprop,
+                                             DecisionColumn::procpro1};
+            for (int i = 0; i < 4; ++i) {
+                const short c = short(row.column[int(keyed[i])]);
+                row.isNull[i] = set.isNull(r, c);
+                if (!row.isNull[i] && !comparisonKey(m_narrowing[i], set.text(r, c), row.key[i])) {
+                    m_drglogic.inMemory = false;
+                    return;
+                }
+            }
+            m_decisionRows.push_back(std::move(row));
+        });
     } catch (const CDBException&) {
         m_decisionRows.clear();
         return fallBack("drglogic", m_drglogic, "cannot be read");
@@ -547,11 +602,23 @@ const std::vector<std::string> kNoRows;
 
 const CReferenceSnapshot::CodeRows* CSnapshotAnswers::codeRows(const std::string& code, bool& sure)
 {
-    sure = m_snapshot.m_dg1.inMemory && comparisonKey(m_snapshot.m_dg1Code, code, m_key);
-    if (!sure)
-        return nullptr;
-    auto it = m_snapshot.m_codes.find(m_key);
-    return it == m_snapshot.m_codes.end() ? nullptr : &it->second;
+    for (const Recent& r : m_recent)
+        if (r.code == code) {
+            sure = r.sure;
+            return r.rows;
+        }
+    Recent found{code, nullptr, m_snapshot.m_dg1.inMemory && comparisonKey(m_snapshot.m_dg1Code, code, m_key)};
+    if (found.sure) {
+        auto it = m_snapshot.m_codes.find(m_key);
+        found.rows = it == m_snapshot.m_codes.end() ? nullptr : &it->second;
+    }
+    constexpr std::size_t kRecent = 32;
+    if (m_recent.size() < kRecent)
+        m_recent.push_back(found);
+    else
+        m_recent[m_nNextRecent++ % kRecent] = found;
+    sure = found.sure;
+    return found.rows;
 }
 
 bool CSnapshotAnswers::firstVarval(const char* vartype, const std::string& code, std::string& value)
@@ -587,6 +654,19 @@ void CSnapshotAnswers::allVarvals(const char* vartype, const std::string& code, 
 }
 
 void CSnapshotAnswers::dgpropValues(const CStringList& codes, std::vector<std::string>& values)
+{
+    // Every pass of a case asks with the same codes.
+    if (std::equal(codes.begin(), codes.end(), m_dgpropCodes.begin(), m_dgpropCodes.end())) {
+        values.insert(values.end(), m_dgpropValues.begin(), m_dgpropValues.end());
+        return;
+    }
+    m_dgpropCodes.assign(codes.begin(), codes.end());
+    m_dgpropValues.clear();
+    collectDgprop(codes, m_dgpropValues);
+    values.insert(values.end(), m_dgpropValues.begin(), m_dgpropValues.end());
+}
+
+void CSnapshotAnswers::collectDgprop(const CStringList& codes, std::vector<std::string>& values)
 {
     const std::size_t before = values.size();
     for (const std::string& code : codes) {

@@ -147,9 +147,19 @@ public:
 
 private:
     const CReferenceSnapshot::CodeRows* codeRows(const std::string& code, bool& sure);
+    void collectDgprop(const CStringList& codes, std::vector<std::string>& values);
     const std::vector<std::uint32_t>* admitted(const CCaseData& caseData);
 
     CReferenceSnapshot& m_snapshot;
     std::string m_key;
     std::unordered_map<std::string, std::vector<std::uint32_t>> m_admitted;
+    // The codes of the last cases: every pass of a case asks for the same ones.
+    struct Recent {
+        std::string code;
+        const CReferenceSnapshot::CodeRows* rows = nullptr;
+        bool sure = false;
+    };
+    std::vector<Recent> m_recent;
+    std::size_t m_nNextRecent = 0;
+    std::vector<std::string> m_dgpropCodes, m_dgpropValues; // the last DGPROP question and its answer
 };

@@ -298,7 +298,9 @@ int countRecords(const std::string& path)
     return std::max(total, 0);
 }
 
-constexpr std::size_t kBlock = 4096;
+// Small enough that a failed write stops the batch soon after it, large
+// enough that starting the threads of a block costs nothing.
+constexpr std::size_t kBlock = 512;
 
 } // namespace
 
