@@ -471,18 +471,28 @@ void CReferenceSnapshot::loadDrglogic(const Schema& schema)
     }
 }
 
+// The remembered answer to key, or ask's (a statement, sent now and once):
+// one statement at a time on the connection. An error is not remembered.
+template <typename Answers, typename Ask>
+const typename Answers::mapped_type& CReferenceSnapshot::remembered(Answers& answers, const std::string& key, Ask ask)
+{
+    auto it = answers.find(key);
+    if (it == answers.end()) {
+        noteStatement();
+        it = answers.emplace(key, ask()).first;
+    }
+    return it->second;
+}
+
 bool CReferenceSnapshot::cachedColumn(const std::string& sql, const char* column, bool all,
                                       std::vector<std::string>& values)
 {
     std::lock_guard lock(m_mutex);
-    auto it = m_columnAnswers.find(sql);
-    if (it == m_columnAnswers.end()) {
-        noteStatement();
-        std::vector<std::string> read;
-        const bool any = m_pStatements->readColumn(sql, column, true, read);
-        it = m_columnAnswers.emplace(sql, std::make_pair(any, std::move(read))).first;
-    }
-    const auto& [any, read] = it->second;
+    const auto& [any, read] = remembered(m_columnAnswers, sql, [&] {
+        std::vector<std::string> rows;
+        const bool found = m_pStatements->readColumn(sql, column, true, rows);
+        return std::make_pair(found, std::move(rows));
+    });
     if (all)
         values.insert(values.end(), read.begin(), read.end());
     else if (any)
@@ -492,22 +502,15 @@ bool CReferenceSnapshot::cachedColumn(const std::string& sql, const char* column
 
 bool CReferenceSnapshot::cachedComplexcl(const std::string& code, const std::string& category)
 {
-    const std::string sql = CStatementAnswers::ComplexclStatement(code, category);
     std::lock_guard lock(m_mutex);
-    auto it = m_complexclAnswers.find(sql);
-    if (it == m_complexclAnswers.end()) {
-        noteStatement();
-        it = m_complexclAnswers.emplace(sql, m_pStatements->complexclHas(code, category)).first;
-    }
-    return it->second;
+    return remembered(m_complexclAnswers, CStatementAnswers::ComplexclStatement(code, category),
+                      [&] { return m_pStatements->complexclHas(code, category); });
 }
 
 std::shared_ptr<const CReferenceSnapshot::CachedRows> CReferenceSnapshot::cachedRows(const std::string& sql)
 {
     std::lock_guard lock(m_mutex);
-    auto it = m_rowAnswers.find(sql);
-    if (it == m_rowAnswers.end()) {
-        noteStatement();
+    return remembered(m_rowAnswers, sql, [&] {
         auto rows = std::make_shared<CachedRows>();
         m_pStatements->visitRows(sql, [&](IDecisionRow& row) {
             std::vector<std::string> values;
@@ -520,33 +523,21 @@ std::shared_ptr<const CReferenceSnapshot::CachedRows> CReferenceSnapshot::cached
             rows->rows.push_back(std::move(values));
             return false;
         });
-        it = m_rowAnswers.emplace(sql, std::move(rows)).first;
-    }
-    return it->second;
+        return std::shared_ptr<const CachedRows>(std::move(rows));
+    });
 }
 
+// A DRG or weight code without a row fails here with the server's own error.
 std::string CReferenceSnapshot::cachedName(const std::string& drg)
 {
     std::lock_guard lock(m_mutex);
-    auto it = m_nameAnswers.find(drg);
-    if (it == m_nameAnswers.end()) {
-        noteStatement();
-        // A DRG without a row fails here with the server's own error.
-        it = m_nameAnswers.emplace(drg, m_pLookup->LookupDRGName(drg)).first;
-    }
-    return it->second;
+    return remembered(m_nameAnswers, drg, [&] { return m_pLookup->LookupDRGName(drg); });
 }
 
 std::string CReferenceSnapshot::cachedWeight(const std::string& weightCode)
 {
     std::lock_guard lock(m_mutex);
-    auto it = m_weightAnswers.find(weightCode);
-    if (it == m_weightAnswers.end()) {
-        noteStatement();
-        // A code without a row fails here with the server's own error.
-        it = m_weightAnswers.emplace(weightCode, m_pLookup->LookupDRGWeightText(weightCode)).first;
-    }
-    return it->second;
+    return remembered(m_weightAnswers, weightCode, [&] { return m_pLookup->LookupDRGWeightText(weightCode); });
 }
 
 namespace {

@@ -110,6 +110,8 @@ private:
                    Table& state, KeyRule& rule, std::unordered_map<std::string, std::vector<std::string>>& into);
     void fallBack(const char* table, Table& state, const std::string& reason);
     void noteStatement() { m_nStatements.fetch_add(1); }
+    template <typename Answers, typename Ask>
+    const typename Answers::mapped_type& remembered(Answers& answers, const std::string& key, Ask ask);
 
     CDatabase& m_db;
     std::unique_ptr<CRecordset> m_pRead;
