@@ -2,14 +2,12 @@
 
 #include <stdexcept>
 
-#include "CDatabase.h"
 #include "CPatient.h"
-#include "CRecordset.h"
+#include "CStatementAnswers.h"
 #include "EngineObserver.h"
 #include "MessageSink.h"
 #include "NumberText.h"
 #include "Progress.h"
-#include "SqlText.h"
 
 namespace {
 
@@ -55,9 +53,12 @@ CDetermineDRG::~CDetermineDRG() = default;
 
 void CDetermineDRG::setDatabase(CDatabase* database)
 {
-    m_pDatabase = database;
-    m_pRecordset = std::make_unique<CRecordset>(m_pDatabase);
+    m_pStatements = std::make_unique<CStatementAnswers>(database);
+    m_pStatements->setObserver(m_pObserver);
+    m_pAnswers = m_pStatements.get();
 }
+
+void CDetermineDRG::setAnswers(IReferenceAnswers* answers) { m_pAnswers = answers; }
 
 void CDetermineDRG::setDiagnoses(const CStringList* chosen, const CStringList* bi)
 {
@@ -78,7 +79,12 @@ void CDetermineDRG::setDischarge(const std::string& code) { m_pCaseData->setDisc
 
 void CDetermineDRG::setDuration(int days) { m_pCaseData->setDuration(days); }
 
-void CDetermineDRG::setObserver(IEngineObserver* observer) { m_pObserver = observer; }
+void CDetermineDRG::setObserver(IEngineObserver* observer)
+{
+    m_pObserver = observer;
+    if (m_pStatements)
+        m_pStatements->setObserver(observer);
+}
 
 void CDetermineDRG::determineDRG(std::vector<CDRGResult>& results, IProgress& progress)
 {
@@ -139,22 +145,18 @@ void CDetermineDRG::determineDRG(std::vector<CDRGResult>& results, IProgress& pr
 
 std::string CDetermineDRG::determineDGCAT(const std::string& code)
 {
-    open("SELECT varval FROM DG1 WHERE vartype = 'DGCAT' AND code = '" + sqlEscape(code) + "';");
-    if (m_pRecordset->IsBOF()) {
-        m_pRecordset->Close();
+    std::string value;
+    if (!answers().firstVarval("DGCAT", code, value))
         return kDGCATFailed;
-    }
-    std::string value = field("varval");
-    m_pRecordset->Close();
     return value;
 }
 
 void CDetermineDRG::determinePDGPRO(const std::string& code, CCaseData& caseData)
 {
-    open("SELECT varval FROM DG1 WHERE vartype = 'PDGPRO' AND code = '" + sqlEscape(code) + "';");
-    for (; !m_pRecordset->IsEOF(); m_pRecordset->MoveNext())
-        caseData.addPDGPRO(field("varval"));
-    m_pRecordset->Close();
+    std::vector<std::string> values;
+    answers().allVarvals("PDGPRO", code, values);
+    for (std::string& value : values)
+        caseData.addPDGPRO(std::move(value));
 }
 
 void CDetermineDRG::determineDGPROP(CCaseData& caseData, const CStringList& codes)
@@ -163,46 +165,31 @@ void CDetermineDRG::determineDGPROP(CCaseData& caseData, const CStringList& code
     // it can only come from a direct call, and it has no properties anyway.
     if (codes.IsEmpty())
         return;
-    std::string condition;
-    for (const std::string& code : codes)
-        condition += (condition.empty() ? "(code = '" : "OR code = '") + sqlEscape(code) + "' ";
-    condition += ")";
-
-    open("SELECT varval FROM DG1 WHERE vartype = 'DGPROP' AND " + condition + ";");
-    for (; !m_pRecordset->IsEOF(); m_pRecordset->MoveNext())
-        caseData.addDGPROP(field("varval"));
-    m_pRecordset->Close();
+    std::vector<std::string> values;
+    answers().dgpropValues(codes, values);
+    for (const std::string& value : values)
+        caseData.addDGPROP(value);
 }
 
 bool CDetermineDRG::determineCOMPL(const std::string& primary, const std::string& candidate)
 {
-    open("SELECT varval FROM DG1 WHERE vartype = 'COMPL' AND code = '" + sqlEscape(candidate) + "';");
-    if (m_pRecordset->IsBOF()) {
-        m_pRecordset->Close();
+    std::string value;
+    if (!answers().firstVarval("COMPL", candidate, value))
         return noteCandidate(ComplVerdict::NoComplValue, candidate, std::string());
-    }
-    const std::string value = field("varval");
-    m_pRecordset->Close();
 
     const char kind = value.size() >= 3 ? value[2] : '\0';
     if (kind == 'C') {
         if (equalsFoldingAZ(value, "00C00"))
             return noteCandidate(ComplVerdict::Always, candidate, value);
-        open("SELECT compl FROM complexcl WHERE code = '" + sqlEscape(primary) + "' AND compl = '" +
-             sqlEscape(value) + "';");
-        const bool excluded = !m_pRecordset->IsBOF();
-        m_pRecordset->Close();
+        const bool excluded = answers().complexclHas(primary, value);
         return noteCandidate(excluded ? ComplVerdict::Excluded : ComplVerdict::NotExcluded, candidate, value);
     }
     if (kind == 'I') {
-        open("SELECT inclprop FROM complcat WHERE compl = '" + sqlEscape(value) + "';");
-        if (m_pRecordset->IsBOF()) {
+        std::string inclprop;
+        if (!answers().complcatInclprop(value, inclprop)) {
             m_messages.showMessage(kComplcatMissing, MessageIcon::Warning, kAppTitle);
-            m_pRecordset->Close();
             return noteCandidate(ComplVerdict::ComplcatMissing, candidate, value);
         }
-        const std::string inclprop = field("inclprop");
-        m_pRecordset->Close();
         return noteCandidate(m_pCaseData->hasDGPROP(inclprop) ? ComplVerdict::IncludedByProperty
                                                               : ComplVerdict::NotIncluded,
                              candidate, value, inclprop);
@@ -224,78 +211,64 @@ std::string CDetermineDRG::determineDRGlogic(CCaseData& caseData)
     m_decidingRow.clear();
     m_nDecidingPosition = 0;
     m_nRowsExamined = 0;
-    open(caseData.buildDRGlogicQuery());
-    // Delivery order is the rules' priority: the first row that passes decides
-    // and the rows after it are not read.
-    for (; !m_pRecordset->IsEOF(); m_pRecordset->MoveNext()) {
+    std::string drg = kNoRuleMatched;
+    // Delivery order is the rules' priority: the first row that passes
+    // decides and the rows after it are not read.
+    answers().decisionRows(caseData, [&](IDecisionRow& row) {
         ++m_nRowsExamined;
-        if (!rowPasses(caseData))
-            continue;
+        if (!rowPasses(caseData, row))
+            return false;
         m_nDecidingPosition = m_nRowsExamined;
-        std::string drg = field("drg");
-        if (m_pObserver) {
-            const short columns = m_pRecordset->GetODBCFieldCount();
-            for (short c = 0; c < columns; ++c) {
-                std::string value;
-                m_pRecordset->GetFieldValue(c, value);
-                m_decidingRow.emplace_back(m_pRecordset->GetFieldName(c), std::move(value));
-            }
-        }
-        m_pRecordset->Close();
-        return drg;
-    }
-    m_pRecordset->Close();
-    return kNoRuleMatched;
+        drg = row.field(DecisionColumn::drg);
+        if (m_pObserver)
+            m_decidingRow = row.wholeRow();
+        return true;
+    });
+    return drg;
 }
 
 // Columns are read in this order and each condition is applied as soon as its
 // column is read, so a row that fails early is never read further.
-bool CDetermineDRG::rowPasses(const CCaseData& caseData)
+bool CDetermineDRG::rowPasses(const CCaseData& caseData, IDecisionRow& row)
 {
-    if (field("icd") != "+")
+    if (row.field(DecisionColumn::icd) != "+")
         return false;
-    std::string v = field("dgcat1");
-    if (!v.empty() && !equalsFoldingAZ(v, caseData.getDGCAT()))
+    const std::string* v = &row.field(DecisionColumn::dgcat1);
+    if (!v->empty() && !equalsFoldingAZ(*v, caseData.getDGCAT()))
         return false;
 
-    auto emptyOrExactly = [this, &v](const char* column, const std::string& expected) {
-        v = field(column);
-        return v.empty() || v == expected;
+    auto emptyOrExactly = [&row, &v](DecisionColumn column, const std::string& expected) {
+        v = &row.field(column);
+        return v->empty() || *v == expected;
     };
-    if (!emptyOrExactly("mdc", caseData.getMDC()) || !emptyOrExactly("sex", caseData.getSex()) ||
-        !emptyOrExactly("procpro1", caseData.getProcPro()) || !emptyOrExactly("or", caseData.getOR()))
+    if (!emptyOrExactly(DecisionColumn::mdc, caseData.getMDC()) ||
+        !emptyOrExactly(DecisionColumn::sex, caseData.getSex()) ||
+        !emptyOrExactly(DecisionColumn::procpro1, caseData.getProcPro()) ||
+        !emptyOrExactly(DecisionColumn::orFlag, caseData.getOR()))
         return false;
 
-    v = field("pdgprop");
-    if (!v.empty() && (caseData.getPDGPROList().IsEmpty() || v != caseData.getPDGPRO()))
+    v = &row.field(DecisionColumn::pdgprop);
+    if (!v->empty() && (caseData.getPDGPROList().IsEmpty() || *v != caseData.getPDGPROList().GetHead()))
         return false;
-    if (!withinLimit(caseData.getAge(), field("agelim")))
+    if (!withinLimit(caseData.getAge(), row.field(DecisionColumn::agelim)))
         return false;
-    for (const char* column : {"dgprop1", "dgprop2", "dgprop3", "dgprop4"}) {
-        v = field(column);
-        if (v.empty())
+    for (DecisionColumn column :
+         {DecisionColumn::dgprop1, DecisionColumn::dgprop2, DecisionColumn::dgprop3, DecisionColumn::dgprop4}) {
+        v = &row.field(column);
+        if (v->empty())
             break;
-        if (!caseData.hasDGPROP(v))
+        if (!caseData.hasDGPROP(*v))
             return false;
     }
-    if (!emptyOrExactly("compl", caseData.getCOMPL()) || !emptyOrExactly("disch", caseData.getDischarge()))
+    if (!emptyOrExactly(DecisionColumn::complFlag, caseData.getCOMPL()) ||
+        !emptyOrExactly(DecisionColumn::disch, caseData.getDischarge()))
         return false;
-    return withinLimit(caseData.getDuration(), field("dur"));
+    return withinLimit(caseData.getDuration(), row.field(DecisionColumn::dur));
 }
 
-void CDetermineDRG::open(const std::string& sql)
+IReferenceAnswers& CDetermineDRG::answers()
 {
-    if (!m_pRecordset)
+    if (!m_pAnswers)
         throw std::logic_error("CDetermineDRG: setDatabase was not called");
-    if (m_pObserver)
-        m_pObserver->statementSending(sql);
-    // A connection that is not open is reported by the cursor as an error.
-    m_pRecordset->Open(CRecordset::snapshot, sql);
-}
-
-std::string CDetermineDRG::field(const char* column)
-{
-    std::string value;
-    m_pRecordset->GetFieldValue(column, value);
-    return value;
+    return *m_pAnswers;
 }

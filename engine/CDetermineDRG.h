@@ -11,16 +11,21 @@
 
 class CDatabase;
 class CPatient;
-class CRecordset;
+class CStatementAnswers;
+class IDecisionRow;
+class IEngineObserver;
+class IReferenceAnswers;
 class IMessageSink;
 class IProgress;
 
 // The grouping engine: one pass per chosen diagnosis, each taking that
 // diagnosis as the primary one, each appending one CDRGResult. All grouping
-// knowledge is read from the reference database; nothing is cached.
+// knowledge is read from the reference database: by default one statement
+// per look-up, nothing cached; a batch may answer the look-ups from a
+// snapshot of the tables instead (setAnswers).
 //
-// Use: construct, setDatabase, setDiagnoses, setDischarge, setDuration, one
-// determineDRG, destroy. Database errors (CDBException) are not caught: they
+// Use: construct, setDatabase (or setAnswers), setDiagnoses, setDischarge,
+// setDuration, one determineDRG, destroy. Database errors (CDBException) are not caught: they
 // leave determineDRG, results of finished passes stay in the caller's list,
 // and destroying the engine releases its cursor.
 class CDetermineDRG {
@@ -33,8 +38,11 @@ public:
     CDetermineDRG(const CDetermineDRG&) = delete;
     CDetermineDRG& operator=(const CDetermineDRG&) = delete;
 
-    // Borrows the connection and creates the engine's own cursor on it.
+    // Borrows the connection and creates the engine's own cursor on it: every
+    // look-up is a statement.
     void setDatabase(CDatabase* database);
+    // Look-ups answered by answers instead (borrowed).
+    void setAnswers(IReferenceAnswers* answers);
     // Entries as the catalogue shows them: code, blanks, text. Called once.
     void setDiagnoses(const CStringList* chosen, const CStringList* bi);
     void setDischarge(const std::string& code);
@@ -46,15 +54,14 @@ public:
     // Range 0 .. n(n+m+1); every pass advances the position by 1+n+m.
     void determineDRG(std::vector<CDRGResult>& results, IProgress& progress);
 
-    // The steps of one pass, each on the engine's cursor, which is closed
-    // again when a step returns normally. Codes are without dots.
+    // The steps of one pass. On statements, each runs on the engine's cursor,
+    // which is closed again when a step returns normally. Codes are without dots.
     std::string determineDGCAT(const std::string& code);
     void determinePDGPRO(const std::string& code, CCaseData& caseData);
     void determineDGPROP(CCaseData& caseData, const CStringList& codes);
     bool determineCOMPL(const std::string& primary, const std::string& candidate);
     std::string determineDRGlogic(CCaseData& caseData);
 
-    const CCaseData& caseData() const { return *m_pCaseData; }
     const CStringList& primaryCodes() const { return m_primaryCodes; }
     const CStringList& biCodes() const { return m_biCodes; }
     const CStringList& allCodes() const { return m_allCodes; }
@@ -66,9 +73,8 @@ public:
     static constexpr const char* kUnknownComplKind = "CDetermineDRG::determineCOMPL";
 
 private:
-    void open(const std::string& sql);
-    std::string field(const char* column);
-    bool rowPasses(const CCaseData& caseData);
+    IReferenceAnswers& answers();
+    bool rowPasses(const CCaseData& caseData, IDecisionRow& row);
     // determineCOMPL's answer for verdict, kept for the observer's trace.
     bool noteCandidate(ComplVerdict verdict, const std::string& candidate, const std::string& value,
                        const std::string& inclprop = std::string());
@@ -80,8 +86,8 @@ private:
     CStringList m_biCodes;
     CStringList m_allCodes;
     CStringList m_displayCodes;
-    CDatabase* m_pDatabase = nullptr;
-    std::unique_ptr<CRecordset> m_pRecordset;
+    std::unique_ptr<CStatementAnswers> m_pStatements;
+    IReferenceAnswers* m_pAnswers = nullptr;
 
     IEngineObserver* m_pObserver = nullptr;
     std::vector<std::pair<std::string, std::string>> m_decidingRow;

@@ -101,3 +101,14 @@ void CDatabase::Close()
     m_impl->dbc.reset();
     m_impl->env.reset();
 }
+
+void CDatabase::ExecuteSQL(const std::string& sql)
+{
+    if (!m_impl->open)
+        throw CDBException(SQL_ERROR, "The reference database is not connected.\n");
+    OdbcHandle stmt = allocate(SQL_HANDLE_STMT, m_impl->dbc);
+    std::u16string wide = codepage::utf16FromCp1252(sql);
+    SQLRETURN rc = SQLExecDirectW(stmt.get(), reinterpret_cast<SQLWCHAR*>(wide.data()), SQLINTEGER(wide.size()));
+    if (rc != SQL_NO_DATA)
+        odbc::check(rc, SQL_HANDLE_STMT, stmt.get());
+}

@@ -24,6 +24,9 @@ public:
     bool IsOpen() const;
     void Close();
 
+    // Runs a statement that returns no rows (a transaction's start or end).
+    void ExecuteSQL(const std::string& sql);
+
     // Implementation details for CRecordset.
     struct Impl;
     Impl* impl() const { return m_impl; }

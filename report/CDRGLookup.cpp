@@ -21,7 +21,12 @@ std::string CDRGLookup::LookupDRGName(const std::string& drg)
 
 double CDRGLookup::LookupDRGWeight(const std::string& weightCode)
 {
-    return AtofC(readOne(WeightStatement(weightCode), "weight"));
+    return AtofC(LookupDRGWeightText(weightCode));
+}
+
+std::string CDRGLookup::LookupDRGWeightText(const std::string& weightCode)
+{
+    return readOne(WeightStatement(weightCode), "weight");
 }
 
 std::string CDRGLookup::readOne(const std::string& sql, const std::string& column)

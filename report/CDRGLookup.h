@@ -17,6 +17,8 @@ public:
 
     std::string LookupDRGName(const std::string& drg) override;
     double LookupDRGWeight(const std::string& weightCode) override;
+    // The weight as the column holds it, before atof.
+    std::string LookupDRGWeightText(const std::string& weightCode);
 
     static std::string NameStatement(const std::string& drg);
     static std::string WeightStatement(const std::string& weightCode);

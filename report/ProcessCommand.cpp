@@ -47,9 +47,12 @@ bool CheckDates(const CProcessInput& input, int& ageDays)
     return true;
 }
 
-std::vector<CReportRow> GroupCaseRows(const CProcessInput& input, int ageDays, CDatabase& db,
-                                      CRecordset& lookupSet, IProgress& progress, IMessageSink& sink,
-                                      IEngineObserver* observer)
+namespace {
+
+// The one driver of both sources: setSource gives the engine its look-ups.
+template <typename SetSource>
+std::vector<CReportRow> groupRows(const CProcessInput& input, int ageDays, SetSource setSource, IDRGLookup& lookup,
+                                  IProgress& progress, IMessageSink& sink, IEngineObserver* observer)
 {
     CPatient patient;
     if (input.male == 1)
@@ -62,14 +65,31 @@ std::vector<CReportRow> GroupCaseRows(const CProcessInput& input, int ageDays, C
     CDetermineDRG engine(&patient, sink);
     if (observer)
         engine.setObserver(observer);
-    engine.setDatabase(&db);
+    setSource(engine);
     engine.setDiagnoses(input.chosen, input.bi);
     engine.setDischarge(input.discharge);
     engine.setDuration(input.duration);
     engine.determineDRG(results, progress);
-
-    CDRGLookup lookup(lookupSet);
     return BuildReportRows(results, lookup, observer);
+}
+
+} // namespace
+
+std::vector<CReportRow> GroupCaseRows(const CProcessInput& input, int ageDays, CDatabase& db,
+                                      CRecordset& lookupSet, IProgress& progress, IMessageSink& sink,
+                                      IEngineObserver* observer)
+{
+    CDRGLookup lookup(lookupSet);
+    return groupRows(
+        input, ageDays, [&db](CDetermineDRG& engine) { engine.setDatabase(&db); }, lookup, progress, sink, observer);
+}
+
+std::vector<CReportRow> GroupCaseRows(const CProcessInput& input, int ageDays, IReferenceAnswers& answers,
+                                      IDRGLookup& lookup, IProgress& progress, IMessageSink& sink)
+{
+    return groupRows(
+        input, ageDays, [&answers](CDetermineDRG& engine) { engine.setAnswers(&answers); }, lookup, progress, sink,
+        nullptr);
 }
 
 std::string GroupCase(const CProcessInput& input, int ageDays, CDatabase& db, CRecordset& lookupSet,

@@ -10,7 +10,9 @@
 class CDatabase;
 class CVesmarDoc;
 class CRecordset;
+class IDRGLookup;
 class IEngineObserver;
+class IReferenceAnswers;
 class IMessageSink;
 class IProgress;
 
@@ -58,3 +60,8 @@ std::string GroupCase(const CProcessInput& input, int ageDays, CDatabase& db, CR
 std::vector<CReportRow> GroupCaseRows(const CProcessInput& input, int ageDays, CDatabase& db,
                                       CRecordset& lookupSet, IProgress& progress, IMessageSink& sink,
                                       IEngineObserver* observer = nullptr);
+
+// The same run with the engine's look-ups answered by answers and the
+// report's by lookup (a batch's snapshot).
+std::vector<CReportRow> GroupCaseRows(const CProcessInput& input, int ageDays, IReferenceAnswers& answers,
+                                      IDRGLookup& lookup, IProgress& progress, IMessageSink& sink);

@@ -1,16 +1,24 @@
-#include <cerrno>
-#include <fstream>
+#include <atomic>
+#include <csignal>
+#include <exception>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
 
 #include "CCommandLine.h"
-#include "CCsvReader.h"
+#include "CCsvFileReader.h"
 #include "CDBException.h"
 #include "CDatabase.h"
-#include "CFile.h"
 #include "CFileException.h"
 #include "CRecordset.h"
+#include "CReferenceSnapshot.h"
+#include "CReplaceFile.h"
 #include "CStderrSink.h"
 #include "CTerminalProgress.h"
+#include "CUsageError.h"
 #include "CliSupport.h"
 #include "Codepage.h"
 #include "Commands.h"
@@ -94,10 +102,11 @@ void readCase(const std::vector<std::string>& fields, BatchCase& c)
     in.bi = &c.bi;
 }
 
+using GroupRows = std::function<std::vector<CReportRow>(const CProcessInput&, int ageDays, IMessageSink& sink)>;
+
 // The output rows of one case: its report lines, or the one row of a
 // failed case (failed is then set).
-std::string caseRows(const BatchCase& c, CDatabase& db, CRecordset& lookupSet, IProgress& progress,
-                     IMessageSink& sink, bool& failed)
+std::string caseRows(const BatchCase& c, const GroupRows& group, IMessageSink& sink, bool& failed)
 {
     std::string failure; // UTF-8
     int ageDays = 0;
@@ -108,7 +117,7 @@ std::string caseRows(const BatchCase& c, CDatabase& db, CRecordset& lookupSet, I
     } else {
         try {
             std::string rows;
-            std::vector<CReportRow> report = GroupCaseRows(c.input, ageDays, db, lookupSet, progress, sink);
+            std::vector<CReportRow> report = group(c.input, ageDays, sink);
             for (std::size_t rank = 0; rank < report.size(); ++rank) {
                 const CReportRow& row = report[rank];
                 rows += CsvRecord({c.id, std::to_string(rank + 1), codepage::utf8FromCp1252(row.m_diagnosis),
@@ -124,85 +133,279 @@ std::string caseRows(const BatchCase& c, CDatabase& db, CRecordset& lookupSet, I
     return CsvRecord({c.id, "0", "", "", "", "", failure});
 }
 
+// One case of a block: read on the main thread, grouped on any.
+struct BatchItem {
+    BatchCase c;
+    std::string rows;
+    std::string messages; // the engine's warnings, each with the case's prefix
+    bool failed = false;
+};
+
+void readItem(CCsvReader::Result result, const std::vector<std::string>& fields, int lineNumber,
+              const std::string& problem, BatchItem& item)
+{
+    BatchCase& c = item.c;
+    c.line = lineNumber;
+    if (result == CCsvReader::Result::Malformed) {
+        c.id = fields.empty() ? std::string() : fields[0];
+        c.problem = problem;
+    } else {
+        readCase(fields, c);
+    }
+}
+
+// What one grouping thread keeps from block to block.
+struct Worker {
+    GroupRows group;
+    std::ostringstream messages;
+    CStderrSink sink{messages};
+};
+
+void groupItem(Worker& worker, BatchItem& item)
+{
+    worker.sink.setPrefix("line " + std::to_string(item.c.line) + " (" + item.c.id + "): ");
+    item.rows = caseRows(item.c, worker.group, worker.sink, item.failed);
+    item.messages = worker.messages.str();
+    worker.messages.str(std::string());
+}
+
+// Groups the items on the workers' threads (the first one is this thread).
+void groupBlock(std::vector<std::unique_ptr<Worker>>& workers, std::vector<BatchItem>& items, std::size_t count)
+{
+    std::atomic<std::size_t> next{0};
+    std::vector<std::exception_ptr> errors(workers.size());
+    auto work = [&](std::size_t w) {
+        try {
+            for (std::size_t i; (i = next.fetch_add(1)) < count;)
+                groupItem(*workers[w], items[i]);
+        } catch (...) {
+            errors[w] = std::current_exception();
+            next = count;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (std::size_t w = 1; w < workers.size() && w < count; ++w)
+        threads.emplace_back(work, w);
+    work(0);
+    for (std::thread& t : threads)
+        t.join();
+    for (const std::exception_ptr& e : errors)
+        if (e)
+            std::rethrow_exception(e);
+}
+
+// Where the output goes: standard output, or a temporary file beside -o's
+// target that replaces it only when the batch has finished.
+class BatchOutput {
+public:
+    BatchOutput(std::ostream& out, const std::optional<std::string>& target) : m_out(out), m_target(target) {}
+
+    // False with the message shown when the file cannot be created.
+    bool open(IMessageSink& sink)
+    {
+        if (!m_target)
+            return true;
+        try {
+            m_file.emplace(*m_target);
+        } catch (const CFileException& e) {
+            // The temporary file's name means nothing to the user.
+            sink.showMessage(FileErrorText(int(e.m_lOsError), *m_target));
+            return false;
+        }
+        return true;
+    }
+
+    // False with the message shown at the first write that failed.
+    bool write(const std::string& bytes, IMessageSink& sink)
+    {
+        if (!m_file) {
+            m_out << bytes;
+            return m_out || failed(sink);
+        }
+        m_buffer += bytes;
+        return m_buffer.size() < kBuffer || flushBuffer(sink);
+    }
+
+    bool finish(IMessageSink& sink)
+    {
+        if (!m_file) {
+            m_out.flush();
+            return m_out || failed(sink);
+        }
+        if (!flushBuffer(sink))
+            return false;
+        try {
+            m_file->Commit();
+        } catch (const CFileException& e) {
+            sink.showMessage(FileErrorText(int(e.m_lOsError), *m_target));
+            return false;
+        }
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kBuffer = 1 << 16;
+
+    bool flushBuffer(IMessageSink& sink)
+    {
+        try {
+            m_file->GetFile().Write(m_buffer.data(), m_buffer.size());
+        } catch (const CFileException& e) {
+            sink.showMessage(FileErrorText(int(e.m_lOsError), *m_target));
+            return false;
+        }
+        m_buffer.clear();
+        return true;
+    }
+
+    bool failed(IMessageSink& sink)
+    {
+        sink.showMessage("writing the output failed");
+        return false;
+    }
+
+    std::ostream& m_out;
+    std::optional<std::string> m_target;
+    std::optional<CReplaceFile> m_file;
+    std::string m_buffer;
+};
+
+unsigned jobsOption(const CCommandLine& line)
+{
+    if (!line.hasValue("--jobs"))
+        return std::max(1u, std::thread::hardware_concurrency());
+    const std::string text = line.value("--jobs");
+    unsigned jobs = 0;
+    bool digits = !text.empty() && text.size() <= 4;
+    for (char c : text)
+        digits = digits && c >= '0' && c <= '9';
+    if (digits)
+        jobs = unsigned(std::stoul(text));
+    if (jobs < 1 || jobs > 1024)
+        throw CUsageError("--jobs takes a number of threads from 1 to 1024, not '" + text + "'");
+    return jobs;
+}
+
+// The records of the input after its header, for the progress bar's range.
+int countRecords(const std::string& path)
+{
+    CCsvFileReader counter(path);
+    std::vector<std::string> fields;
+    int lineNumber = 0;
+    std::string problem;
+    int total = -1;
+    while (counter.Next(fields, lineNumber, problem) != CCsvReader::Result::End)
+        ++total;
+    return std::max(total, 0);
+}
+
+// Small enough that a failed write stops the batch soon after it, large
+// enough that starting the threads of a block costs nothing.
+constexpr std::size_t kBlock = 512;
+
 } // namespace
 
 int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err)
 {
+    return RunBatchWith(line, out, err, OpenReferenceDatabase);
+}
+
+int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err, const ConnectFunction& connect)
+{
+    const bool perStatement = line.hasFlag("--per-statement");
+    // The statements of one connection go one at a time.
+    const unsigned jobs = perStatement ? 1 : jobsOption(line);
     CStderrSink sink(err);
     const std::string& inPath = line.operands()[0];
-    std::string text;
+    // A full disk or the file-size limit is a failed write, not the end of the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+
     try {
-        // The case file's own file access: the same refusals and texts.
-        CFile in = CFile::OpenForReading(inPath);
-        char buffer[65536];
-        for (std::size_t n; (n = in.Read(buffer, sizeof buffer)) > 0;)
-            text.append(buffer, n);
+        CCsvFileReader reader(inPath);
+        std::vector<std::string> fields;
+        int lineNumber = 0;
+        std::string problem;
+        if (reader.Next(fields, lineNumber, problem) != CCsvReader::Result::Record ||
+            CsvRecord(fields) != std::string(kInputHeader) + "\n") {
+            sink.showMessage(codepage::cp1252FromUtf8(inPath) + ": the first line must be the header " + kInputHeader);
+            return kExitFailed;
+        }
+        CTerminalProgress progress("Grouping cases");
+        // Only a bar that is drawn needs the count.
+        progress.setRange(0, ::isatty(STDERR_FILENO) ? countRecords(inPath) : 0);
+
+        CDatabase db;
+        if (!connect(db, sink))
+            return kExitFailed;
+
+        std::optional<CReferenceSnapshot> snapshot;
+        std::optional<CRecordset> lookupSet;
+        std::vector<std::unique_ptr<Worker>> workers;
+        CSilentProgress engineProgress;
+        if (perStatement) {
+            lookupSet.emplace(&db);
+            auto worker = std::make_unique<Worker>();
+            worker->group = [&](const CProcessInput& in, int age, IMessageSink& caseSink) {
+                return GroupCaseRows(in, age, db, *lookupSet, engineProgress, caseSink);
+            };
+            workers.push_back(std::move(worker));
+        } else {
+            snapshot.emplace(db);
+            try {
+                snapshot->Load();
+            } catch (const CDBException& e) {
+                sink.showMessage(DatabaseErrorText(e));
+                return kExitFailed;
+            }
+            for (unsigned w = 0; w < jobs; ++w) {
+                auto worker = std::make_unique<Worker>();
+                auto answers = std::make_shared<CSnapshotAnswers>(*snapshot);
+                worker->group = [answers](const CProcessInput& in, int age, IMessageSink& caseSink) {
+                    CSilentProgress caseProgress;
+                    return GroupCaseRows(in, age, *answers, *answers, caseProgress, caseSink);
+                };
+                workers.push_back(std::move(worker));
+            }
+        }
+
+        // Only now, so that a failed connection leaves an existing output file alone.
+        std::optional<std::string> target;
+        if (line.hasValue("-o"))
+            target = line.value("-o");
+        BatchOutput output(out, target);
+        if (!output.open(sink) || !output.write(std::string(kOutputHeader) + "\n", sink))
+            return kExitFailed;
+
+        bool anyFailed = false;
+        std::vector<BatchItem> items(kBlock);
+        for (bool more = true; more;) {
+            std::size_t count = 0;
+            for (; count < kBlock; ++count) {
+                const CCsvReader::Result result = reader.Next(fields, lineNumber, problem);
+                if (result == CCsvReader::Result::End) {
+                    more = false;
+                    break;
+                }
+                items[count] = BatchItem();
+                readItem(result, fields, lineNumber, problem, items[count]);
+            }
+            groupBlock(workers, items, count);
+            for (std::size_t i = 0; i < count; ++i) {
+                err << items[i].messages << std::flush;
+                if (!output.write(items[i].rows, sink))
+                    return kExitFailed;
+                anyFailed = anyFailed || items[i].failed;
+                progress.advance(1);
+            }
+        }
+        progress.finish();
+        if (snapshot)
+            snapshot->Finish();
+        if (!output.finish(sink))
+            return kExitFailed;
+        return anyFailed ? kExitFailed : kExitOk;
     } catch (const CFileException& e) {
         sink.showMessage(e.UserMessage());
         return kExitFailed;
     }
-
-    CCsvReader reader(text);
-    std::vector<std::string> fields;
-    int lineNumber = 0;
-    std::string problem;
-    if (reader.Next(fields, lineNumber, problem) != CCsvReader::Result::Record ||
-        CsvRecord(fields) != std::string(kInputHeader) + "\n") {
-        sink.showMessage(codepage::cp1252FromUtf8(inPath) + ": the first line must be the header " + kInputHeader);
-        return kExitFailed;
-    }
-    // The records are counted first, for the progress bar's range; each is
-    // read again just before it is grouped, so a large batch is never held
-    // in memory as cases.
-    int total = 0;
-    for (CCsvReader counter = reader; counter.Next(fields, lineNumber, problem) != CCsvReader::Result::End;)
-        ++total;
-
-    CDatabase db;
-    if (!OpenReferenceDatabase(db, sink))
-        return kExitFailed;
-    // Only now, so that a failed connection leaves an existing output file alone.
-    std::ofstream file;
-    std::ostream* output = &out;
-    if (line.hasValue("-o")) {
-        file.open(line.value("-o"), std::ios::binary | std::ios::trunc);
-        if (!file) {
-            sink.showMessage(FileErrorText(errno, line.value("-o")));
-            return kExitFailed;
-        }
-        output = &file;
-    }
-
-    CRecordset lookupSet(&db);
-    CSilentProgress engineProgress;
-    CTerminalProgress progress("Grouping cases");
-    progress.setRange(0, total);
-
-    *output << kOutputHeader << '\n';
-    bool anyFailed = false;
-    for (CCsvReader::Result result; (result = reader.Next(fields, lineNumber, problem)) != CCsvReader::Result::End;) {
-        BatchCase c;
-        c.line = lineNumber;
-        if (result == CCsvReader::Result::Malformed) {
-            c.id = fields.empty() ? std::string() : fields[0];
-            c.problem = problem;
-        } else {
-            readCase(fields, c);
-        }
-        sink.setPrefix("line " + std::to_string(c.line) + " (" + c.id + "): ");
-        bool failed = false;
-        *output << caseRows(c, db, lookupSet, engineProgress, sink, failed);
-        anyFailed = anyFailed || failed;
-        progress.advance(1);
-    }
-    progress.finish();
-    sink.setPrefix("");
-    output->flush();
-    if (!*output) {
-        sink.showMessage("writing " +
-                         (line.hasValue("-o") ? codepage::cp1252FromUtf8(line.value("-o")) : std::string("the output")) +
-                         " failed");
-        return kExitFailed;
-    }
-    return anyFailed ? kExitFailed : kExitOk;
 }

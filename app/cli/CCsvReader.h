@@ -13,11 +13,18 @@ public:
 
     // text must outlive the reader.
     explicit CCsvReader(std::string_view text);
+    // A later piece of a text, from the start of a record on line firstLine
+    // (no byte order mark there).
+    CCsvReader(std::string_view text, int firstLine) : m_text(text), m_nLine(firstLine) {}
 
     // The next record into fields; line is the line on which it starts
     // (1-based). Malformed: problem says what is wrong, fields holds what was
     // read up to it, and reading goes on after the end of that line.
     Result Next(std::vector<std::string>& fields, int& line, std::string& problem);
+
+    // Where the next Next starts reading, and its line.
+    std::size_t position() const { return m_pos; }
+    int lineNumber() const { return m_nLine; }
 
 private:
     bool atLineEnd() const;

@@ -30,8 +30,8 @@ const std::vector<CliCommand>& CliCommands()
       for it; after opening such a file the window shows and accepts it).
 )",
          {"--explain"}},
-        {"batch", 1, {"-o"}, {}, RunBatch,
-         R"(  batch IN.csv [-o OUT.csv]
+        {"batch", 1, {"-o", "--jobs"}, {"--per-statement"}, RunBatch,
+         R"(  batch [--per-statement] [--jobs N] IN.csv [-o OUT.csv]
       Groups every case of a CSV file (RFC 4180) on one connection. Header:
         id,birthdate,admission,sex,discharge,duration,diagnoses,bidiagnoses
       dates YYYY-MM-DD, sex M or F, discharge E, R, L or empty, duration as
@@ -41,8 +41,24 @@ const std::vector<CliCommand>& CliCommands()
       and a row per report line (rank 1, 2, ...; a case without diagnoses
       has none), or one row with rank 0 and the message in error for a
       failed case (a malformed line: its line number and the problem). A
-      failed case does not stop the batch. Output lines end in LF; input
-      lines may end in CRLF or LF.
+      failed case does not stop the batch; a failed write does (status 1).
+      Output lines end in LF; input lines may end in CRLF or LF. The input
+      is read as a stream.
+      By default the reference tables are read once, at the start, in one
+      read-only transaction with a consistent snapshot (REPEATABLE READ,
+      START TRANSACTION READ ONLY, WITH CONSISTENT SNAPSHOT), so the whole
+      batch sees one version of them even while they are changed; the cases
+      are then grouped in memory, with the same results as statements would
+      give. A look-up that memory cannot answer for sure (a collation or key
+      it does not model, an order of rows it cannot prove) is sent as the
+      statement, inside the same transaction.
+        --per-statement   group every case with one statement per look-up,
+                          as group and the window do (on one thread)
+        --jobs N          group on N threads (default: the number of
+                          cores); the output keeps the input's order
+      With -o the output goes to a temporary file beside OUT.csv that
+      replaces it only when the batch has finished: a batch that fails or is
+      interrupted leaves an existing OUT.csv as it was.
 )",
          {}},
         {"show", 1, {}, {}, RunShow,

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <functional>
 #include <ostream>
 #include <set>
 #include <string>
 #include <vector>
 
 class CCommandLine;
+class CDatabase;
+class IMessageSink;
 
 // Exit statuses of the tool.
 enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
@@ -39,3 +42,8 @@ int RunBatch(const CCommandLine& line, std::ostream& out, std::ostream& err);
 int RunShow(const CCommandLine& line, std::ostream& out, std::ostream& err);
 int RunResave(const CCommandLine& line, std::ostream& out, std::ostream& err);
 int RunCatalogue(const CCommandLine& line, std::ostream& out, std::ostream& err);
+
+// batch with the connection opened by connect (RunBatch: the stored
+// settings, as OpenReferenceDatabase); connect shows its own messages.
+using ConnectFunction = std::function<bool(CDatabase&, IMessageSink&)>;
+int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err, const ConnectFunction& connect);

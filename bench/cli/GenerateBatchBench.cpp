@@ -2,11 +2,15 @@
 // whole ICD-10-CM catalogue (read from standard input as code<TAB>text
 // lines) and a batch input of generated cases.
 //
-//   vesmar_cli_bench_generate OUTDIR [CASES]
+//   vesmar_cli_bench_generate OUTDIR [CASES [zipf]]
 //
+// With zipf the case codes follow a Zipf distribution (exponent 1) over the
+// codes in a fixed shuffled order, as real case mixes are skewed; otherwise
+// every code is equally likely.
 // OUTDIR/dataset/*.tsv is a data set folder for scripts/refdb; OUTDIR/cases.csv
 // the batch input. Everything is derived from the codes and a fixed seed, so
 // every run measures the same work.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -74,10 +78,11 @@ std::ofstream create(const std::filesystem::path& path, const char* header)
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || argc > 3) {
-        std::cerr << "usage: vesmar_cli_bench_generate OUTDIR [CASES] < catalogue.tsv\n";
+    if (argc < 2 || argc > 4 || (argc == 4 && std::string(argv[3]) != "zipf")) {
+        std::cerr << "usage: vesmar_cli_bench_generate OUTDIR [CASES [zipf]] < catalogue.tsv\n";
         return 2;
     }
+    const bool zipf = argc == 4;
     const std::filesystem::path out = argv[1];
     const int caseCount = argc == 3 ? std::stoi(argv[2]) : 10000;
     std::filesystem::create_directories(out / "dataset");
@@ -174,10 +179,26 @@ int main(int argc, char** argv)
     std::ofstream cases(out / "cases.csv", std::ios::binary | std::ios::trunc);
     cases << "id,birthdate,admission,sex,discharge,duration,diagnoses,bidiagnoses\n";
     const char* discharges[] = {"", "", "E", "R", "L"};
+    // Rank r (from 1) has weight 1/r; the ranks are the codes in a shuffled order.
+    std::vector<std::size_t> byRank(codes.size());
+    std::vector<double> cumulative(codes.size());
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        byRank[i] = i;
+    std::shuffle(byRank.begin(), byRank.end(), std::mt19937(7));
+    double total = 0;
+    for (std::size_t r = 0; r < codes.size(); ++r)
+        cumulative[r] = total += 1.0 / double(r + 1);
+    auto drawCode = [&]() -> const Code& {
+        if (!zipf)
+            return codes[random() % codes.size()];
+        const double u = double(random()) / (double(random.max()) + 1.0) * total;
+        const std::size_t r = std::size_t(std::upper_bound(cumulative.begin(), cumulative.end(), u) - cumulative.begin());
+        return codes[byRank[std::min(r, codes.size() - 1)]];
+    };
     auto codeList = [&](int count) {
         std::string list;
         for (int i = 0; i < count; ++i)
-            list += (i ? "|" : "") + codes[random() % codes.size()].dotted;
+            list += (i ? "|" : "") + drawCode().dotted;
         return list;
     };
     for (int i = 0; i < caseCount; ++i) {

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cstdlib>
+#include <sys/wait.h>
 #include <cstring>
 #include <filesystem>
 #include <map>
@@ -203,6 +205,10 @@ TEST(CliUsage, HelpAndUsageErrors)
              {"group", "a.drg", "--duration"},
              {"batch", "in.csv", "-o"},
              {"batch", "in.csv", "--explain"},
+             {"batch", "--jobs", "0", "in.csv"},
+             {"batch", "--jobs", "two", "in.csv"},
+             {"batch", "--jobs=-1", "in.csv"},
+             {"batch", "--per-statement=yes", "in.csv"},
              {"resave", "in.drg"},
              {"catalogue", "extra"},
          }) {
@@ -433,6 +439,73 @@ TEST_F(CliTest, BatchFailuresOfTheWholeRun)
     EXPECT_EQ(noFolder.status, 1);
     EXPECT_EQ(noFolder.out, "");
     EXPECT_NE(noFolder.err.find(path("no/such/out.csv")), std::string::npos) << noFolder.err;
+}
+
+// The shell's file-size limit (in KiB) for one run, as a full disk shows
+// itself to the writer: SIGXFSZ and then EFBIG.
+CliRun runLimited(const std::string& dir, int kib, const std::string& args)
+{
+    const std::string command = "ulimit -f " + std::to_string(kib) + "; exec '" VESMAR_CLI_PATH "' " + args +
+                                " 2>'" + dir + "/limited.err'";
+    CliRun run;
+    const int raw = std::system(("bash -c \"" + command + "\"").c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.err = readFile(dir + "/limited.err");
+    std::filesystem::remove(dir + "/limited.err");
+    return run;
+}
+
+TEST_F(CliTest, BatchStopsAtTheFirstFailedWriteAndKeepsTheOldOutput)
+{
+    // Many copies of the examples, far more output than the limit; each copy
+    // ends in a case whose name look-up the snapshot leaves to the server (it
+    // finds no row), so the statements counted tell how far the batch went.
+    const std::string examples = readFile(kSample + "/examples.csv");
+    std::string input = examples;
+    const std::string records = examples.substr(examples.find('\n') + 1) + "z,1950-06-15,2024-02-01,M,,6,Z79.4,\n";
+    for (int i = 0; i < 300; ++i)
+        input += records;
+    writeFile(path("in.csv"), input);
+    auto selects = [] { return std::stoll(testdb::query("SHOW GLOBAL STATUS LIKE 'Com_select'").at(0).at(1)); };
+    long long before = selects();
+    CliRun full = runCli({"batch", path("in.csv"), "-o", path("full.csv")});
+    const long long fullStatements = selects() - before;
+    ASSERT_EQ(full.status, 1); // ex24's date check
+    ASSERT_GT(readFile(path("full.csv")).size(), 100000u);
+
+    writeFile(path("out.csv"), "kept");
+    before = selects();
+    CliRun toFile = runLimited(m_dir, 16, "batch '" + path("in.csv") + "' -o '" + path("out.csv") + "'");
+    const long long limitedStatements = selects() - before;
+    EXPECT_EQ(toFile.status, 1);
+    const std::string diskFull = "Disk full while accessing " + path("out.csv") + ".\n";
+    ASSERT_GE(toFile.err.size(), diskFull.size()) << toFile.err;
+    EXPECT_EQ(toFile.err.substr(toFile.err.size() - diskFull.size()), diskFull);
+    EXPECT_EQ(toFile.err.find(diskFull), toFile.err.size() - diskFull.size()) << "reported once";
+    // Stopped there, not after grouping every case.
+    EXPECT_GT(fullStatements, 300);
+    EXPECT_LT(limitedStatements * 4, fullStatements) << limitedStatements << " of " << fullStatements;
+    EXPECT_EQ(readFile(path("out.csv")), "kept");
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+        left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    EXPECT_EQ(left, (std::vector<std::string>{"full.csv", "in.csv", "out.csv"}));
+
+    // Standard output that cannot take more.
+    CliRun toStdout = runLimited(m_dir, 16, "batch '" + path("in.csv") + "' >'" + path("stdout.csv") + "'");
+    EXPECT_EQ(toStdout.status, 1);
+    EXPECT_NE(toStdout.err.find("writing the output failed\n"), std::string::npos) << toStdout.err;
+    EXPECT_LE(readFile(path("stdout.csv")).size(), 16u * 1024);
+    EXPECT_EQ(readFile(path("full.csv")).substr(0, readFile(path("stdout.csv")).size()),
+              readFile(path("stdout.csv")));
+
+    // A batch that completes replaces the old file, with the same bytes as
+    // standard output and on every number of threads.
+    CliRun replaced = runCli({"batch", "--jobs", "3", path("in.csv"), "-o", path("out.csv")});
+    EXPECT_EQ(replaced.status, 1);
+    EXPECT_EQ(readFile(path("out.csv")), readFile(path("full.csv")));
+    EXPECT_EQ(replaced.err, full.err);
 }
 
 TEST_F(CliFileTest, ShowPrintsTheCaseAsJson)

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "CCsvReader.h"
+#include "CFile.h"
+
+// The records of a CSV file exactly as CCsvReader reads them from the whole
+// text, but read from the file piece by piece, so only the current piece and
+// the record being read are held in memory.
+class CCsvFileReader {
+public:
+    // Opens the file as the case file is opened (same refusals and texts);
+    // throws CFileException. pieceSize: the bytes read at a time.
+    explicit CCsvFileReader(const std::string& path, std::size_t pieceSize = std::size_t(1) << 20);
+
+    // As CCsvReader::Next. Throws CFileException when reading fails.
+    CCsvReader::Result Next(std::vector<std::string>& fields, int& line, std::string& problem);
+
+private:
+    void readMore();
+
+    CFile m_file;
+    std::size_t m_nPiece;
+    std::string m_buffer;
+    std::optional<CCsvReader> m_reader; // over m_buffer
+    bool m_bEnd = false;
+};
