@@ -70,7 +70,7 @@ private slots:
         useSettingsDir(dir->path() + "/xdg");
         // The program's own SELECT-only account, as scripts/refdb creates it.
         writeSettingsFile(dir->path() + "/xdg",
-                          {QStringLiteral("Host=\"127.0.0.1;PORT=%1\"").arg(QString::fromStdString(testdb::port())),
+                          {QStringLiteral("Host=127.0.0.1:%1").arg(QString::fromStdString(testdb::port())),
                            "User=vesmar", "Password=vesmar"});
         sink = CRecordingSink();
         runner = ScriptedRunner();
@@ -101,7 +101,7 @@ private slots:
     void serverDownStillOpensTheWindow()
     {
         // Nothing listens on port 1: the connection is refused.
-        writeSettingsFile(dir->path() + "/xdg", {"Host=\"127.0.0.1;PORT=1\"", "User=vesmar", "Password=vesmar"});
+        writeSettingsFile(dir->path() + "/xdg", {"Host=127.0.0.1:1", "User=vesmar", "Password=vesmar"});
         QVERIFY(app->InitInstance({}));
         QCOMPARE(sink.messages.size(), std::size_t(2));
         QCOMPARE(sink.messages[0].text, LoadString(IDS_CONNECTION_FAILED));
