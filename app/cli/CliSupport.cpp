@@ -42,7 +42,11 @@ bool ParseIsoDate(const std::string& text, double& days)
     for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
         if (text[i] < '0' || text[i] > '9')
             return false;
-    const year_month_day date{year{std::stoi(text.substr(0, 4))}, month{static_cast<unsigned>(std::stoi(text.substr(5, 2)))},
+    const int y = std::stoi(text.substr(0, 4));
+    // The years an OLE Automation date can hold.
+    if (y < 100)
+        return false;
+    const year_month_day date{year{y}, month{static_cast<unsigned>(std::stoi(text.substr(5, 2)))},
                               day{static_cast<unsigned>(std::stoi(text.substr(8, 2)))}};
     if (!date.ok())
         return false;
