@@ -17,6 +17,7 @@
 #include "CsvText.h"
 #include "NumberText.h"
 #include "ProcessCommand.h"
+#include "ReferenceConnection.h"
 #include "StringTable.h"
 
 namespace {

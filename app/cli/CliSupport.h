@@ -13,11 +13,6 @@ class IMessageSink;
 // empty message.
 std::string DatabaseErrorText(const CDBException& error);
 
-// Start-up's connection: the stored settings, the same connect string, the
-// read-only open; its two messages go to sink. A refused open without any
-// error (no message from the connection) is told with message 32775 alone.
-bool OpenReferenceDatabase(CDatabase& db, IMessageSink& sink);
-
 // A fresh case (as at start-up) and then Open of path, with the window's
 // messages on failure. True when the file was read (or was empty).
 bool OpenCaseFile(CVesmarDoc& doc, const std::string& path, IMessageSink& sink);

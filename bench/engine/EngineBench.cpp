@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "CDatabase.h"
+#include "CatalogueTsv.h"
 #include "CDetermineDRG.h"
 #include "CPatient.h"
 #include "CRecordset.h"
@@ -35,8 +36,6 @@ using Clock = std::chrono::steady_clock;
 
 const char* const kDb = "vb_engine";
 const std::string kSource = VESMAR_SOURCE_DIR;
-const std::string kCatalogue = kSource + "/../shared/data/icd10cm-catalogue.tsv.gz";
-
 struct Catalogue {
     std::vector<std::string> codes; // as displayed, with dots
     std::vector<std::string> texts;
@@ -45,22 +44,10 @@ struct Catalogue {
 Catalogue readCatalogue()
 {
     Catalogue c;
-    FILE* p = popen(("gzip -dc '" + kCatalogue + "'").c_str(), "r");
-    if (!p)
-        throw std::runtime_error("cannot read " + kCatalogue);
-    char line[4096];
-    while (fgets(line, sizeof line, p)) {
-        std::string s(line);
-        while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
-            s.pop_back();
-        const auto tab = s.find('\t');
-        if (tab == std::string::npos)
-            continue;
-        c.codes.push_back(s.substr(0, tab));
-        c.texts.push_back(s.substr(tab + 1));
+    for (CatalogueTsvRow& row : ReadCatalogueTsv(DefaultCatalogueTsvPath())) {
+        c.codes.push_back(std::move(row.code));
+        c.texts.push_back(std::move(row.text));
     }
-    if (pclose(p) != 0 || c.codes.empty())
-        throw std::runtime_error("cannot read " + kCatalogue);
     return c;
 }
 

@@ -74,7 +74,7 @@ protected:
         {
             CDatabase db;
             CRecordingSink sink;
-            if (ConnectDatabase(db, sink)) {
+            if (OpenReferenceDatabase(db, sink)) {
                 CRecordset rs(&db);
                 rs.Open(CRecordset::snapshot, "SELECT CURRENT_USER() AS who");
                 rs.GetFieldValue("who", who);

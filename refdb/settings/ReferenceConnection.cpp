@@ -52,7 +52,7 @@ std::string BuildConnectString(bool settingsRead, const std::string& host, const
     return connect;
 }
 
-bool ConnectDatabase(CDatabase& db, IMessageSink& sink)
+bool OpenReferenceDatabase(CDatabase& db, IMessageSink& sink)
 {
     std::string host, user, password;
     bool read = CRegistry().ReadSettings(host, user, password);
@@ -61,6 +61,9 @@ bool ConnectDatabase(CDatabase& db, IMessageSink& sink)
     } catch (const CDBException& e) {
         sink.showMessage(LoadString(IDS_CONNECTION_FAILED));
         sink.showMessage(e.m_strError);
+        return false;
     }
+    if (!db.IsOpen())
+        sink.showMessage(LoadString(IDS_CONNECTION_FAILED));
     return db.IsOpen();
 }

@@ -17,5 +17,6 @@ std::string BuildConnectString(bool settingsRead, const std::string& host, const
 
 // Reads the stored settings and opens db read-only without prompting. On a
 // database error the user is shown string 32775 and then the error's own
-// text. True when the connection is open.
-bool ConnectDatabase(CDatabase& db, IMessageSink& sink);
+// text; an open refused without an error shows string 32775 alone. True
+// when the connection is open.
+bool OpenReferenceDatabase(CDatabase& db, IMessageSink& sink);
