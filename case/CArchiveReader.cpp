@@ -116,19 +116,20 @@ std::uint32_t CArchiveReader::ReadStringLength(bool& wide)
     return len16 != 0xFFFF ? len16 : ReadDWord();
 }
 
-std::string CArchiveReader::ReadString()
+void CArchiveReader::AppendString(std::string& out)
 {
     bool wide = false;
     std::uint64_t length = ReadStringLength(wide);
     if (!wide) {
         Require(length);
-        std::string text(static_cast<std::size_t>(length), '\0');
-        ReadBytes(text.data(), text.size());
-        return text;
+        const std::size_t at = out.size();
+        out.resize(at + static_cast<std::size_t>(length));
+        ReadBytes(out.data() + at, static_cast<std::size_t>(length));
+        return;
     }
     Require(length * 2);
     std::u16string text(static_cast<std::size_t>(length), u'\0');
     for (char16_t& c : text)
         c = ReadWord();
-    return codepage::cp1252FromUtf16(text);
+    out += codepage::cp1252FromUtf16(text);
 }

@@ -10,8 +10,7 @@ class CFile;
 
 // Reads the little-endian values of a case file, from memory or from a file
 // through a 4096-byte buffer. Every length and count is checked against the
-// bytes that remain before anything is allocated for it, so a crafted file
-// costs no more memory than its own size. Running out of bytes throws
+// bytes that remain before anything is allocated for it. Running out of bytes throws
 // CArchiveException(endOfFile); a failing read of the file, or a file that
 // has become shorter than its measured size, throws CFileException.
 class CArchiveReader {
@@ -32,9 +31,10 @@ public:
     // An element count: 16 bits, or 0xFFFF and 32 bits.
     std::uint32_t ReadCount();
 
-    // A length-prefixed string; one stored in 16-bit characters (UTF-16LE)
-    // comes back in Windows-1252, '?' for what that cannot hold.
-    std::string ReadString();
+    // A length-prefixed string, appended to out; one stored in 16-bit
+    // characters (UTF-16LE) comes in Windows-1252, '?' for what that cannot
+    // hold. out grows by no more than the bytes the string takes in the file.
+    void AppendString(std::string& out);
 
 private:
     void Require(std::uint64_t size) const;

@@ -1,6 +1,7 @@
 #include "CFile.h"
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +14,20 @@ namespace {
 [[noreturn]] void throwErrno(const std::string& path)
 {
     throw CFileException::FromErrno(errno, path);
+}
+
+// A write beyond the process's file-size limit (ulimit -f) then fails with
+// EFBIG, a file error like a full disk, instead of ending the process with
+// its temporary file left behind. A handler someone else installed stays.
+void failWritesPastTheSizeLimit()
+{
+    [[maybe_unused]] static const bool done = [] {
+        struct sigaction current {};
+        if (::sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL &&
+            !(current.sa_flags & SA_SIGINFO))
+            ::signal(SIGXFSZ, SIG_IGN);
+        return true;
+    }();
 }
 
 } // namespace
@@ -35,6 +50,7 @@ CFile CFile::OpenForReading(const std::string& path)
 
 CFile CFile::CreateNew(const std::string& path, unsigned mode)
 {
+    failWritesPastTheSizeLimit();
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         throwErrno(path);

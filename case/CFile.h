@@ -14,6 +14,8 @@ public:
 
     // Creates path, which must not exist yet, for writing, with the given
     // permission bits less the umask. m_lOsError is EEXIST when it exists.
+    // From the first call on, writing past the file-size limit fails as a
+    // disk-full error rather than raising SIGXFSZ.
     static CFile CreateNew(const std::string& path, unsigned mode);
 
     CFile(CFile&& other) noexcept;

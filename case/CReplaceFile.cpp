@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <random>
+#include <system_error>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,15 +15,40 @@
 
 namespace {
 
+// The file that a save replaces: the target itself, or the file its symbolic
+// link points to (the link stays a link). Only a regular file, or a name that
+// does not exist yet, may be replaced: renaming over a named pipe, a device or
+// a folder would put a regular file in its place, and a link that points
+// nowhere would be replaced by one. Such a target is refused as access denied.
+std::string replaceableTarget(const std::string& target)
+{
+    struct stat st {};
+    if (::lstat(target.c_str(), &st) != 0) {
+        if (errno == ENOENT)
+            return target;
+        throw CFileException::FromErrno(errno, target);
+    }
+    std::string resolved = target;
+    if (S_ISLNK(st.st_mode)) {
+        std::error_code ec;
+        resolved = std::filesystem::canonical(target, ec).string();
+        if (ec || ::stat(resolved.c_str(), &st) != 0)
+            throw CFileException(CFileException::accessDenied, ec ? ec.value() : errno, target);
+    }
+    if (!S_ISREG(st.st_mode))
+        throw CFileException(CFileException::accessDenied, S_ISDIR(st.st_mode) ? EISDIR : 0, target);
+    // Renaming would replace a file that its owner protected from writing.
+    if (::access(resolved.c_str(), W_OK) != 0)
+        throw CFileException::FromErrno(errno, target);
+    return resolved;
+}
+
 // A new, empty file beside target with a name no one else uses; its path goes
 // to tempPath. Permissions are those of a newly created file. Failures to
 // create it name the temporary file; the caller tells the user the target's
 // name.
 CFile createTemporary(const std::string& target, std::string& tempPath)
 {
-    // Renaming would replace a file that its owner protected from writing.
-    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0)
-        throw CFileException::FromErrno(errno, target);
     std::filesystem::path folder = std::filesystem::path(target).parent_path();
     std::random_device seed;
     std::mt19937 random(seed());
@@ -39,20 +65,10 @@ CFile createTemporary(const std::string& target, std::string& tempPath)
     }
 }
 
-// Saving through a symbolic link replaces the file it points to, not the link.
-std::string resolvedTarget(const std::string& path)
-{
-    std::error_code ec;
-    if (!std::filesystem::is_symlink(path, ec))
-        return path;
-    std::filesystem::path target = std::filesystem::weakly_canonical(path, ec);
-    return ec ? path : target.string();
-}
-
 } // namespace
 
 CReplaceFile::CReplaceFile(const std::string& targetPath)
-    : m_strTarget(targetPath), m_file(createTemporary(targetPath, m_strTemp))
+    : m_strTarget(replaceableTarget(targetPath)), m_file(createTemporary(m_strTarget, m_strTemp))
 {
     // The destructor does not run when the constructor throws.
     try {
@@ -96,7 +112,7 @@ void CReplaceFile::Commit()
 bool SaveReplacing(const std::string& fullPath, const std::function<void(CFile&)>& write, IMessageSink& sink)
 {
     try {
-        CReplaceFile out(resolvedTarget(fullPath));
+        CReplaceFile out(fullPath);
         write(out.GetFile());
         out.Commit();
     } catch (const CFileException& e) {

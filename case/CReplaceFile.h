@@ -13,8 +13,10 @@ class IMessageSink;
 // committed deletes its temporary file.
 class CReplaceFile {
 public:
-    // targetPath: full path of the file to create or replace. Every step
-    // throws CFileException on failure.
+    // targetPath: full path of the file to create or replace; a symbolic
+    // link is followed and the file it points to replaced. Anything but a
+    // regular file or a name not yet taken is refused as access denied.
+    // Every step throws CFileException on failure.
     explicit CReplaceFile(const std::string& targetPath);
     CReplaceFile(const CReplaceFile&) = delete;
     CReplaceFile& operator=(const CReplaceFile&) = delete;

@@ -1,9 +1,13 @@
 #include "CVesmarDoc.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <string_view>
+#include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include "CArchiveException.h"
 #include "CArchiveReader.h"
@@ -58,14 +62,44 @@ void readListHeader(CArchiveReader& ar, bool first)
         throw CArchiveException(CArchiveException::badIndex, "list header refers to nothing read");
 }
 
-CStringList readList(CArchiveReader& ar, bool first)
+// A list as it is read: the entries' bytes end to end and where each ends.
+// Until the whole file has been read, an entry costs four bytes besides its
+// text, so a file claiming millions of entries costs a few times its size
+// before it is refused.
+struct ReadList {
+    std::string bytes;
+    std::vector<std::uint32_t> ends;
+
+    CStringList take()
+    {
+        CStringList list;
+        list.Reserve(ends.size());
+        std::size_t start = 0;
+        for (std::uint32_t end : ends) {
+            list.AddTail(bytes.substr(start, end - start));
+            start = end;
+        }
+        *this = ReadList();
+        return list;
+    }
+};
+
+ReadList readList(CArchiveReader& ar, bool first)
 {
     readListHeader(ar, first);
-    CStringList list;
-    // Each entry takes at least its one-byte length, so the loop ends at the
-    // end of the data however large the count claims to be.
-    for (std::uint32_t n = ar.ReadCount(); n > 0; --n)
-        list.AddTail(ar.ReadString());
+    ReadList list;
+    const std::uint32_t count = ar.ReadCount();
+    // Each entry takes at least its one-byte length, so neither the count
+    // nor the text can be larger than what is left of the file.
+    const std::uint64_t left = ar.Remaining();
+    list.ends.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(count, left)));
+    list.bytes.reserve(static_cast<std::size_t>(left - std::min<std::uint64_t>(count, left)));
+    for (std::uint32_t n = count; n > 0; --n) {
+        ar.AppendString(list.bytes);
+        if (list.bytes.size() > std::numeric_limits<std::uint32_t>::max())
+            throw std::length_error("case file list larger than 4 GiB");
+        list.ends.push_back(static_cast<std::uint32_t>(list.bytes.size()));
+    }
     return list;
 }
 
@@ -196,8 +230,8 @@ void CVesmarDoc::ReadCase(CArchiveReader& ar)
     // the case whole.
     std::int32_t reserved = ar.ReadLong();
     std::int32_t sex = ar.ReadLong();
-    CStringList chosen = readList(ar, true);
-    CStringList bi = readList(ar, false);
+    ReadList chosen = readList(ar, true);
+    ReadList bi = readList(ar, false);
     DateValue birthDate = readDate(ar);
     DateValue admissionDate = readDate(ar);
     std::int32_t birthDateSet = ar.ReadLong();
@@ -205,8 +239,8 @@ void CVesmarDoc::ReadCase(CArchiveReader& ar)
     m_nReserved = reserved;
     m_nSex = sex;
     m_bMale = sex == 1;
-    m_chosenList = std::move(chosen);
-    m_biList = std::move(bi);
+    m_chosenList = chosen.take();
+    m_biList = bi.take();
     m_birthDate = birthDate;
     m_admissionDate = admissionDate;
     m_bBirthDateSet = birthDateSet;

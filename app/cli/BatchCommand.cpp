@@ -55,7 +55,13 @@ bool parseCodes(const std::string& field, CStringList& list, std::string& proble
         std::size_t bar = field.find('|', start);
         std::string code = field.substr(start, bar - start);
         if (code.empty() || code.find_first_of(" \t") != std::string::npos) {
-            problem = std::string(column) + " holds the code '" + code + "', which is no catalogue code";
+            problem = std::string(column) + " holds the code '" + EchoValue(code) + "', which is no catalogue code";
+            return false;
+        }
+        // A case file's entries reach the server as they are; a typed code
+        // holding a control character is a mistake.
+        if (const std::string control = FirstControlCharacter(code); !control.empty()) {
+            problem = std::string(column) + " holds a code with the control character " + control;
             return false;
         }
         list.AddTail(codepage::cp1252FromUtf8(code));
@@ -75,22 +81,22 @@ void readCase(const std::vector<std::string>& fields, BatchCase& c)
     }
     CProcessInput& in = c.input;
     if (!ParseIsoDate(fields[1], in.birthDate.m_dt)) {
-        c.problem = "birthdate '" + fields[1] + "' is no date YYYY-MM-DD";
+        c.problem = "birthdate '" + EchoValue(fields[1]) + "' is no date YYYY-MM-DD";
         return;
     }
     if (!ParseIsoDate(fields[2], in.admissionDate.m_dt)) {
-        c.problem = "admission '" + fields[2] + "' is no date YYYY-MM-DD";
+        c.problem = "admission '" + EchoValue(fields[2]) + "' is no date YYYY-MM-DD";
         return;
     }
     in.birthDate.m_status = in.admissionDate.m_status = DateValue::valid;
     in.birthDateOk = in.admissionDateOk = true;
     if (fields[3] != "M" && fields[3] != "F") {
-        c.problem = "sex '" + fields[3] + "' is neither M nor F";
+        c.problem = "sex '" + EchoValue(fields[3]) + "' is neither M nor F";
         return;
     }
     in.male = fields[3] == "M" ? 1 : 0;
     if (!fields[4].empty() && fields[4] != "E" && fields[4] != "R" && fields[4] != "L") {
-        c.problem = "discharge '" + fields[4] + "' is not E, R, L or empty";
+        c.problem = "discharge '" + EchoValue(fields[4]) + "' is not E, R, L or empty";
         return;
     }
     in.discharge = fields[4];
@@ -163,7 +169,7 @@ struct Worker {
 
 void groupItem(Worker& worker, BatchItem& item)
 {
-    worker.sink.setPrefix("line " + std::to_string(item.c.line) + " (" + item.c.id + "): ");
+    worker.sink.setPrefix("line " + std::to_string(item.c.line) + " (" + EchoValue(item.c.id) + "): ");
     item.rows = caseRows(item.c, worker.group, worker.sink, item.failed);
     item.messages = worker.messages.str();
     worker.messages.str(std::string());

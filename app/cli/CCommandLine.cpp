@@ -57,6 +57,13 @@ CCommandLine CCommandLine::Parse(const std::vector<std::string>& args)
         throw CUsageError(line.m_strCommand + " takes " + std::to_string(command->operands) + " file name" +
                           (command->operands == 1 ? "" : "s") + ", " + std::to_string(line.m_operands.size()) +
                           " given");
+    // Opened as it is, an empty name gives a message about a file without a name.
+    for (const std::string& operand : line.m_operands)
+        if (operand.empty())
+            throw CUsageError("a file name is empty");
+    for (const auto& [name, value] : line.m_values)
+        if (name == "-o" && value.empty())
+            throw CUsageError("the file name of -o is empty");
     return line;
 }
 

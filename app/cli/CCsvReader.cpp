@@ -1,5 +1,7 @@
 #include "CCsvReader.h"
 
+#include <algorithm>
+
 CCsvReader::CCsvReader(std::string_view text) : m_text(text)
 {
     // A UTF-8 byte order mark, as spreadsheet programs write one.
@@ -38,14 +40,21 @@ CCsvReader::Result CCsvReader::Next(std::vector<std::string>& fields, int& line,
         return Result::End;
 
     line = m_nLine;
+    const std::size_t lineEnd = std::min(m_text.find_first_of("\r\n", m_pos), m_text.size());
+    if (lineEnd - m_pos > kMaxRecordBytes) {
+        problem = "the record is longer than 1 MiB";
+        skipRestOfLine();
+        return Result::Malformed;
+    }
     for (;;) {
         std::string field;
         if (m_text[m_pos] == '"') {
             ++m_pos;
             for (;;) {
-                if (m_pos >= m_text.size()) {
+                if (atLineEnd()) {
                     fields.push_back(std::move(field));
                     problem = "a quoted field is not closed";
+                    skipRestOfLine();
                     return Result::Malformed;
                 }
                 char c = m_text[m_pos++];
@@ -57,8 +66,6 @@ CCsvReader::Result CCsvReader::Next(std::vector<std::string>& fields, int& line,
                     }
                     break;
                 }
-                if (c == '\n')
-                    ++m_nLine;
                 field += c;
             }
             if (!atLineEnd() && m_text[m_pos] != ',') {

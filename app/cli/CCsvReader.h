@@ -4,12 +4,19 @@
 #include <string_view>
 #include <vector>
 
-// Records of a CSV text (RFC 4180): fields separated by commas, a field in
-// double quotes may hold commas, line breaks and doubled quotes; records end
-// with CRLF or LF. Lines without any character are skipped.
+// Records of a CSV text (RFC 4180, less line breaks inside fields): fields
+// separated by commas, a field in double quotes may hold commas and doubled
+// quotes; records end with CRLF, LF or CR. No field of the batch input holds a
+// line break, so a quoted field that reaches the end of its line is malformed
+// and one stray quote costs one record. Lines without any character are
+// skipped.
 class CCsvReader {
 public:
     enum class Result { Record, Malformed, End };
+
+    // The longest record read; a longer line is malformed and none of its
+    // fields is copied.
+    static constexpr std::size_t kMaxRecordBytes = 1 << 20;
 
     // text must outlive the reader.
     explicit CCsvReader(std::string_view text);
@@ -17,9 +24,9 @@ public:
     // (no byte order mark there).
     CCsvReader(std::string_view text, int firstLine) : m_text(text), m_nLine(firstLine) {}
 
-    // The next record into fields; line is the line on which it starts
-    // (1-based). Malformed: problem says what is wrong, fields holds what was
-    // read up to it, and reading goes on after the end of that line.
+    // The next record into fields; line is its line (1-based). Malformed:
+    // problem says what is wrong, fields holds what was read up to it, and
+    // reading goes on at the next line.
     Result Next(std::vector<std::string>& fields, int& line, std::string& problem);
 
     // Where the next Next starts reading, and its line.

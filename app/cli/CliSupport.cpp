@@ -33,6 +33,9 @@ bool ParseIsoDate(const std::string& text, double& days)
             return false;
     const CivilDate date{std::stoi(text.substr(0, 4)), static_cast<unsigned>(std::stoi(text.substr(5, 2))),
                          static_cast<unsigned>(std::stoi(text.substr(8, 2)))};
+    // The years an OLE Automation date can hold.
+    if (date.year < 100)
+        return false;
     if (!year_month_day{year{date.year}, month{date.month}, day{date.day}}.ok())
         return false;
     days = static_cast<double>(DayNumberOf(date));

@@ -17,8 +17,8 @@ std::string DatabaseErrorText(const CDBException& error);
 // messages on failure. True when the file was read (or was empty).
 bool OpenCaseFile(CVesmarDoc& doc, const std::string& path, IMessageSink& sink);
 
-// A date written YYYY-MM-DD (exactly so, a real calendar day) as the case's
-// day number: days since 30 December 1899.
+// A date written YYYY-MM-DD (exactly so, a real calendar day in the years
+// 100 to 9999) as the case's day number: days since 30 December 1899.
 bool ParseIsoDate(const std::string& text, double& days);
 
 // The file-error text for errno value err on path ("%1 was not found." ...).

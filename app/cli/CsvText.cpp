@@ -1,5 +1,7 @@
 #include "CsvText.h"
 
+#include <cstdio>
+
 std::string CsvField(const std::string& value)
 {
     if (value.find_first_of(",\"\r\n") == std::string::npos)
@@ -24,4 +26,27 @@ std::string CsvRecord(const std::vector<std::string>& fields)
     }
     out += '\n';
     return out;
+}
+
+std::string EchoValue(const std::string& value)
+{
+    constexpr std::size_t kEchoBytes = 40;
+    if (value.size() <= kEchoBytes)
+        return value;
+    std::size_t cut = kEchoBytes;
+    while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xC0) == 0x80)
+        --cut;
+    return value.substr(0, cut) + "\u2026";
+}
+
+std::string FirstControlCharacter(const std::string& value)
+{
+    for (unsigned char c : value) {
+        if (c < 0x20 || c == 0x7F) {
+            char name[5];
+            std::snprintf(name, sizeof name, "0x%02X", c);
+            return name;
+        }
+    }
+    return {};
 }

@@ -11,3 +11,12 @@ std::string CsvField(const std::string& value);
 // The fields joined with commas, ended with a line feed (the line end of
 // the tools that read the output here; the reader takes CRLF as well).
 std::string CsvRecord(const std::vector<std::string>& fields);
+
+// A value quoted in an error message: as it is up to 40 bytes, else its first
+// 40 bytes (never cutting a UTF-8 character) and "…", so an error never copies
+// a whole long field.
+std::string EchoValue(const std::string& value);
+
+// The first byte of value below 0x20 or 0x7F, written "0x09"; empty when
+// there is none.
+std::string FirstControlCharacter(const std::string& value);

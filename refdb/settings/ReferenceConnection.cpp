@@ -1,17 +1,52 @@
 #include "ReferenceConnection.h"
 
+#include <string_view>
+
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "CRegistry.h"
 #include "MessageSink.h"
 #include "StringTable.h"
 
+namespace {
+
+// A value as the driver reads it back unchanged: as stored, or, when it holds
+// a character that would end or open a value, in braces with "}" doubled.
+std::string connectValue(std::string_view value)
+{
+    if (value.find_first_of(";{}") == std::string_view::npos)
+        return std::string(value);
+    std::string braced = "{";
+    for (char c : value) {
+        if (c == '}')
+            braced += '}';
+        braced += c;
+    }
+    braced += '}';
+    return braced;
+}
+
+// "dbserver:3307" is the host dbserver on port 3307. Only a port of digits
+// after the one colon counts, so an IPv6 address stays a host.
+std::string serverPart(std::string_view host)
+{
+    const std::size_t colon = host.find(':');
+    if (colon != std::string_view::npos && colon > 0 && host.find(':', colon + 1) == std::string_view::npos) {
+        const std::string_view port = host.substr(colon + 1);
+        if (!port.empty() && port.size() <= 5 && port.find_first_not_of("0123456789") == std::string_view::npos)
+            return "SERVER=" + connectValue(host.substr(0, colon)) + ";PORT=" + std::string(port);
+    }
+    return "SERVER=" + connectValue(host);
+}
+
+} // namespace
+
 std::string BuildConnectString(bool settingsRead, const std::string& host, const std::string& user,
                                const std::string& password)
 {
     std::string connect = "DRIVER={MySQL ODBC 3.51 Driver};DATABASE=Vesmar;";
     if (settingsRead)
-        connect += "SERVER=" + host + ";UID=" + user + ";PASSWORD=" + password;
+        connect += serverPart(host) + ";UID=" + connectValue(user) + ";PASSWORD=" + connectValue(password);
     else
         connect += ";;";
     return connect;

@@ -7,8 +7,11 @@ class IMessageSink;
 
 // The connect string of the reference database: driver, database, then the
 // host, user and password parts. When the settings were read each part is
-// its prefix and the stored value exactly as stored (an empty value leaves
-// the prefix alone); when they were not, the three parts are empty.
+// its prefix and the stored value (an empty value leaves the prefix alone);
+// when they were not, the three parts are empty. A value holding ";", "{" or
+// "}" is written in braces, so no stored value can end its part or add
+// another; every other value stands exactly as stored. A host "name:port"
+// with a port of digits gives "SERVER=name;PORT=port".
 std::string BuildConnectString(bool settingsRead, const std::string& host, const std::string& user,
                                const std::string& password);
 

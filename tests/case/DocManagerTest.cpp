@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "CDocManager.h"
@@ -260,6 +261,23 @@ TEST_F(DocManager, TheDefaultExtensionGoesOnlyToNamesWithout)
     EXPECT_EQ(CDocManager::WithDefaultExtension("/a.d/case"), "/a.d/case.drg");
     EXPECT_EQ(CDocManager::WithDefaultExtension("/a/case.DRG"), "/a/case.DRG");
     EXPECT_EQ(CDocManager::WithDefaultExtension("/a/case.v2"), "/a/case.v2");
+}
+
+// Save As onto a named pipe, as a user may pick one in the dialog: refused,
+// the pipe stays, the case keeps its file and stays modified.
+TEST_F(DocManager, SaveAsOntoAFifoIsRefused)
+{
+    m_prompts.paths = {path("case.drg")};
+    ASSERT_TRUE(m_manager.OnFileSave());
+    m_doc.AddChosenDiagnosis("A01");
+    ASSERT_EQ(::mkfifo(path("pipe.drg").c_str(), 0644), 0);
+    m_prompts.paths = {path("pipe.drg")};
+    EXPECT_FALSE(m_manager.OnFileSaveAs());
+    ASSERT_EQ(m_sink.messages.size(), 1u);
+    EXPECT_EQ(m_sink.messages[0].text, "Access to " + path("pipe.drg") + " was denied.");
+    EXPECT_TRUE(fs::is_fifo(path("pipe.drg")));
+    EXPECT_EQ(m_doc.GetPathName(), path("case.drg"));
+    EXPECT_TRUE(m_doc.IsModified());
 }
 
 } // namespace

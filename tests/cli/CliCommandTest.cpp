@@ -402,7 +402,8 @@ TEST_F(CliTest, BatchReportsMalformedLinesAndFailedCasesAndGoesOn)
                        "f,0,,,,,\"line 7: diagnoses holds the code '', which is no catalogue code\"\n"
                        "g,0,,,,,Invalid cursor state\n"
                        "\"h, with comma\",0,,,,,\"line 9: discharge 'X' is not E, R, L or empty\"\n"
-                       "\"i\nj\",1,J18.9,0404,Pneumonia with complication,1.3350,\n"
+                       "i,0,,,,,line 10: a quoted field is not closed\n"
+                       "j,0,,,,,line 11: a quote inside the unquoted field 1\n"
                        "k,0,,,,,line 12: a quoted field is not closed\n");
 }
 

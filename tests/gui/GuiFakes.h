@@ -107,6 +107,6 @@ inline void useServerSettings(const QString& dir)
 {
     useSettingsDir(dir + QStringLiteral("/xdg"));
     writeSettingsFile(dir + QStringLiteral("/xdg"),
-                      {QStringLiteral("Host=\"127.0.0.1;PORT=%1\"").arg(QString::fromStdString(testdb::port())),
+                      {QStringLiteral("Host=127.0.0.1:%1").arg(QString::fromStdString(testdb::port())),
                        QStringLiteral("User=vesmar"), QStringLiteral("Password=vesmar")});
 }

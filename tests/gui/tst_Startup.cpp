@@ -106,7 +106,7 @@ private slots:
     void serverDownStillOpensTheWindow()
     {
         // Nothing listens on port 1: the connection is refused.
-        writeSettingsFile(dir->path() + "/xdg", {"Host=\"127.0.0.1;PORT=1\"", "User=vesmar", "Password=vesmar"});
+        writeSettingsFile(dir->path() + "/xdg", {"Host=127.0.0.1:1", "User=vesmar", "Password=vesmar"});
         QVERIFY(app->InitInstance({}));
         QCOMPARE(sink.messages.size(), std::size_t(2));
         QCOMPARE(sink.messages[0].text, LoadString(IDS_CONNECTION_FAILED));

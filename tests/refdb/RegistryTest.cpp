@@ -190,7 +190,7 @@ TEST_F(SettingsTest, FailedConnectionShowsTheTwoMessages)
     EXPECT_EQ(sink.messages[1].caption, "Vesmar");
 
     // A server that is not running: no bracket tags in the driver's text.
-    ASSERT_TRUE(CRegistry().WriteSettings("127.0.0.1;PORT=1", "vesmar", "vesmar"));
+    ASSERT_TRUE(CRegistry().WriteSettings("127.0.0.1:1", "vesmar", "vesmar"));
     sink.messages.clear();
     EXPECT_FALSE(OpenReferenceDatabase(db, sink));
     ASSERT_EQ(sink.messages.size(), 2u);
