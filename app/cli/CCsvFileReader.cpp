@@ -33,7 +33,29 @@ CCsvReader::Result CCsvFileReader::Next(std::vector<std::string>& fields, int& l
         }
         const int startLine = m_reader->lineNumber();
         m_buffer.erase(0, m_reader->position());
+        if (m_buffer.size() > CCsvReader::kMaxRecordBytes) {
+            line = startLine;
+            skipLongRecord(startLine);
+            fields.clear();
+            problem = CCsvReader::kLongRecordProblem;
+            return CCsvReader::Result::Malformed;
+        }
         readMore();
         m_reader.emplace(m_buffer, startLine);
     }
+}
+
+void CCsvFileReader::skipLongRecord(int line)
+{
+    // Blank lines before the record were skipped already, so the first line
+    // end found is the record's own.
+    std::size_t end;
+    while ((end = m_buffer.find_first_of("\r\n")) == std::string::npos && !m_bEnd) {
+        m_buffer.clear();
+        readMore();
+    }
+    m_buffer.erase(0, end == std::string::npos ? m_buffer.size() : end);
+    // The line end left at the start reads as an empty line, which moves the
+    // reader on to the record's next line.
+    m_reader.emplace(m_buffer, line);
 }

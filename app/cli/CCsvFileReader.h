@@ -9,7 +9,8 @@
 
 // The records of a CSV file exactly as CCsvReader reads them from the whole
 // text, but read from the file piece by piece, so only the current piece and
-// the record being read are held in memory.
+// the record being read are held in memory; a record longer than
+// CCsvReader::kMaxRecordBytes is never held whole.
 class CCsvFileReader {
 public:
     // Opens the file as the case file is opened (same refusals and texts);
@@ -21,6 +22,9 @@ public:
 
 private:
     void readMore();
+    // Drops the record that starts the buffer up to its line's end, reading
+    // on without keeping its bytes; the reader then starts at that line end.
+    void skipLongRecord(int line);
 
     CFile m_file;
     std::size_t m_nPiece;

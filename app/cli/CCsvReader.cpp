@@ -42,7 +42,7 @@ CCsvReader::Result CCsvReader::Next(std::vector<std::string>& fields, int& line,
     line = m_nLine;
     const std::size_t lineEnd = std::min(m_text.find_first_of("\r\n", m_pos), m_text.size());
     if (lineEnd - m_pos > kMaxRecordBytes) {
-        problem = "the record is longer than 1 MiB";
+        problem = kLongRecordProblem;
         skipRestOfLine();
         return Result::Malformed;
     }

@@ -17,6 +17,7 @@ public:
     // The longest record read; a longer line is malformed and none of its
     // fields is copied.
     static constexpr std::size_t kMaxRecordBytes = 1 << 20;
+    static constexpr const char* kLongRecordProblem = "the record is longer than 1 MiB";
 
     // text must outlive the reader.
     explicit CCsvReader(std::string_view text);

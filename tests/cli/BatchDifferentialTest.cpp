@@ -439,4 +439,46 @@ TEST(CsvFileReaderTest, PiecesReadAsTheWholeText)
     std::filesystem::remove_all(dir);
 }
 
+// A record longer than the limit is dropped as it streams past, in small
+// pieces too, and reading goes on at its next line exactly as in the whole
+// text, whatever the line ends.
+TEST(CsvFileReaderTest, OverlongRecordSkippedAsInTheWholeText)
+{
+    const std::string dir = makeTempDir();
+    for (const std::string end : {"\n", "\r\n", "\r"}) {
+        const std::string textIn = "h,1" + end + "\"" + std::string(CCsvReader::kMaxRecordBytes + 5000, 'x') + end +
+                                   end + "next,2" + end;
+        writeFile(dir + "/t.csv", textIn);
+        CCsvReader whole(textIn);
+        CCsvFileReader pieces(dir + "/t.csv", 4096);
+        std::vector<std::string> f1, f2;
+        int l1 = 0, l2 = 0;
+        std::string p1, p2;
+        std::vector<CCsvReader::Result> seen;
+        std::vector<std::string> lastFields;
+        int lastLine = 0;
+        for (;;) {
+            auto r1 = whole.Next(f1, l1, p1);
+            auto r2 = pieces.Next(f2, l2, p2);
+            ASSERT_EQ(r1, r2);
+            if (r1 == CCsvReader::Result::End)
+                break;
+            seen.push_back(r1);
+            EXPECT_EQ(f1, f2);
+            EXPECT_EQ(l1, l2);
+            lastFields = f2;
+            lastLine = l2;
+            if (r1 == CCsvReader::Result::Malformed) {
+                EXPECT_EQ(p2, CCsvReader::kLongRecordProblem);
+                EXPECT_TRUE(f2.empty());
+            }
+        }
+        EXPECT_EQ(seen, (std::vector<CCsvReader::Result>{CCsvReader::Result::Record, CCsvReader::Result::Malformed,
+                                                         CCsvReader::Result::Record}));
+        EXPECT_EQ(lastFields, (std::vector<std::string>{"next", "2"}));
+        EXPECT_EQ(lastLine, 4);
+    }
+    std::filesystem::remove_all(dir);
+}
+
 } // namespace
