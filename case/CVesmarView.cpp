@@ -27,6 +27,7 @@
 #include "NumberText.h"
 #include "ProcessCommand.h"
 #include "QtText.h"
+#include "ReferenceConnection.h"
 #include "StringTable.h"
 
 namespace {
@@ -404,6 +405,8 @@ void CVesmarView::OnProcess()
         m_pSink->showMessage(LoadString(IDS_VALIDATE_DATES), MessageIcon::Warning);
         return;
     }
+    if (!EnsureConnected(*m_pDB, *m_pSink))
+        return;
 
     bool failed = false;
     std::string error;

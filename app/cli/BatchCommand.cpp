@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "CCommandLine.h"
+#include "CCountingSink.h"
 #include "CCsvReader.h"
 #include "CDBException.h"
 #include "CDatabase.h"
@@ -17,6 +18,7 @@
 #include "CsvText.h"
 #include "NumberText.h"
 #include "ProcessCommand.h"
+#include "ReferenceConnection.h"
 #include "StringTable.h"
 
 namespace {
@@ -104,6 +106,8 @@ std::string caseRows(const BatchCase& c, CDatabase& db, CRecordset& lookupSet, I
         failure = "line " + std::to_string(c.line) + ": " + c.problem;
     } else if (!CheckDates(c.input, ageDays)) {
         failure = codepage::utf8FromCp1252(LoadString(IDS_VALIDATE_DATES));
+    } else if (CCountingSink told(sink); !EnsureConnected(db, told)) {
+        failure = told.text();
     } else {
         try {
             std::string rows;
