@@ -5,13 +5,15 @@
 
 #include "AppIcon.h"
 #include "CDialogUnits.h"
+#include "QtText.h"
+#include "StringTable.h"
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                           | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("100"));
-    setWindowTitle(QStringLiteral("About Vesmar"));
+    setWindowTitle(toQString(LoadString(IDS_ABOUT_CAPTION)));
     const CDialogUnits units(font());
     setFixedSize(units.size(235, 55));
 
@@ -20,15 +22,15 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     icon->setPixmap(AppIcon().pixmap(32, 32));
     icon->setGeometry(QRect(units.x(11), units.y(17), 32, 32));
 
-    auto* version = new QLabel(QStringLiteral("Vesmar Version 1.3"), this);
+    auto* version = new QLabel(toQString(LoadString(IDS_ABOUT_VERSION)), this);
     version->setObjectName(QStringLiteral("version"));
     version->setGeometry(units.rect(40, 10, 119, 8));
 
-    auto* second = new QLabel(QStringLiteral("Groups inpatient cases into DRGs"), this);
+    auto* second = new QLabel(toQString(LoadString(IDS_ABOUT_NOTE)), this);
     second->setObjectName(QStringLiteral("note"));
     second->setGeometry(units.rect(40, 25, 130, 8));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(toQString(LoadString(IDS_BUTTON_OK)), this);
     ok->setObjectName(QStringLiteral("1"));
     ok->setGeometry(units.rect(178, 7, 50, 14));
     ok->setDefault(true);

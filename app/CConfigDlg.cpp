@@ -24,9 +24,9 @@ QLineEdit* makeEdit(QWidget* parent, const char* id, const QRect& geometry)
     return edit;
 }
 
-QLabel* makeLabel(QWidget* parent, const char* id, const char* text, const QRect& geometry)
+QLabel* makeLabel(QWidget* parent, const char* id, StringId text, const QRect& geometry)
 {
-    auto* label = new QLabel(QString::fromLatin1(text), parent);
+    auto* label = new QLabel(toQString(LoadString(text)), parent);
     label->setObjectName(QString::fromLatin1(id));
     label->setGeometry(geometry);
     return label;
@@ -49,7 +49,7 @@ CConfigDlg::CConfigDlg(IMessageSink& sink, QWidget* parent)
     }
 
     setObjectName(QStringLiteral("139"));
-    setWindowTitle(QStringLiteral("Configuration"));
+    setWindowTitle(toQString(LoadString(IDS_CONFIG_CAPTION)));
     setModal(true);
     setWindowModality(Qt::ApplicationModal);
     QFont dialogFont = font();
@@ -59,18 +59,18 @@ CConfigDlg::CConfigDlg(IMessageSink& sink, QWidget* parent)
     setFixedSize(units.size(239, 102));
 
     // Created in tab order: OK first, so the dialog opens with the focus on OK.
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(toQString(LoadString(IDS_BUTTON_OK)), this);
     ok->setObjectName(QStringLiteral("1"));
     ok->setGeometry(units.rect(179, 65, 50, 14));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancel = new QPushButton(toQString(LoadString(IDS_BUTTON_CANCEL)), this);
     cancel->setObjectName(QStringLiteral("2"));
     cancel->setGeometry(units.rect(179, 81, 50, 14));
-    makeLabel(this, "1027", "Database-host:", units.rect(14, 23, 49, 8));
+    makeLabel(this, "1027", IDS_CONFIG_HOST, units.rect(14, 23, 49, 8));
     m_host = makeEdit(this, "1024", units.rect(65, 20, 91, 14));
-    makeLabel(this, "1028", "Username:", units.rect(13, 47, 35, 8));
+    makeLabel(this, "1028", IDS_CONFIG_USER, units.rect(13, 47, 35, 8));
     m_user = makeEdit(this, "1025", units.rect(65, 42, 91, 14));
-    makeLabel(this, "1029", "Password:", units.rect(13, 68, 34, 8));
+    makeLabel(this, "1029", IDS_CONFIG_PASSWORD, units.rect(13, 68, 34, 8));
     // Shown in clear like the other two: the administrator reads what is stored.
     m_password = makeEdit(this, "1031", units.rect(65, 66, 92, 14));
 

@@ -39,8 +39,7 @@ CVesmarApp::~CVesmarApp()
 
 bool CVesmarApp::InitInstance(const std::vector<std::string>& args)
 {
-    if (ConnectDatabase())
-        LoadCatalogue();
+    OpenReferenceData();
 
     CCommandLineInfo cmdInfo;
     cmdInfo.ParseCommandLine(args);
@@ -52,15 +51,12 @@ bool CVesmarApp::InitInstance(const std::vector<std::string>& args)
     return true;
 }
 
-bool CVesmarApp::ConnectDatabase()
+void CVesmarApp::OpenReferenceData()
 {
     m_pDB = std::make_unique<CDatabase>();
-    return ::ConnectDatabase(*m_pDB, m_sink);
-}
-
-void CVesmarApp::LoadCatalogue()
-{
-    ::LoadCatalogue(*m_pDB, m_icdList, m_sink, [] {
+    if (!OpenReferenceDatabase(*m_pDB, m_sink))
+        return;
+    LoadCatalogue(*m_pDB, m_icdList, m_sink, [] {
         auto dialog = std::make_unique<CLoadingDlg>();
         dialog->ShowAndPaint();
         return std::unique_ptr<IProgress>(std::move(dialog));

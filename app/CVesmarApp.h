@@ -37,11 +37,10 @@ public:
     bool InitInstance(const std::vector<std::string>& args);
     int ExitCode() const { return m_nExitCode; }
 
-    // Start-up steps: reads the settings and opens m_pDB (created before the
-    // attempt, whatever its outcome); loads m_icdList behind the loading
-    // dialog. Their failures are told through the message sink.
-    bool ConnectDatabase();
-    void LoadCatalogue();
+    // Start-up's data: opens m_pDB (created before the attempt, whatever its
+    // outcome) from the stored settings and, when it opened, loads m_icdList
+    // behind the loading dialog. Failures are told through the message sink.
+    void OpenReferenceData();
 
     void OnAppAbout();
     void OnConfiguration();

@@ -88,8 +88,7 @@ bool CDocManager::SaveModified()
     if (!m_doc.IsModified())
         return true;
     const std::string& path = m_doc.GetPathName();
-    std::string name = path.empty() ? m_doc.GetTitle()
-                                    : codepage::cp1252FromUtf8(std::filesystem::path(path).filename().string());
+    const std::string name = path.empty() ? m_doc.GetTitle() : CVesmarDoc::TitleFromPath(path);
     switch (m_prompts.askSaveChanges(FormatString1(AFX_IDP_ASK_TO_SAVE, name))) {
     case SaveAnswer::Yes:
         return OnFileSave();

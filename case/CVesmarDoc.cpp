@@ -229,7 +229,12 @@ void CVesmarDoc::ReadCase(CArchiveReader& ar)
 void CVesmarDoc::SetPathName(const std::string& fullPath)
 {
     m_strPathName = fullPath;
-    m_strTitle = codepage::cp1252FromUtf8(std::filesystem::path(fullPath).filename().string());
+    m_strTitle = TitleFromPath(fullPath);
+}
+
+std::string CVesmarDoc::TitleFromPath(const std::string& fullPath)
+{
+    return codepage::cp1252FromUtf8(std::filesystem::path(fullPath).filename().string());
 }
 
 void CVesmarDoc::OnNewDocument()

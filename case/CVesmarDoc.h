@@ -86,6 +86,8 @@ public:
     const std::string& GetTitle() const { return m_strTitle; }
     // The file's full path; empty for a case without a file.
     const std::string& GetPathName() const { return m_strPathName; }
+    // The title a file's path gives: its file name (Windows-1252).
+    static std::string TitleFromPath(const std::string& fullPath);
 
     // New: title "patient", no path, ResetCase, not modified.
     void OnNewDocument();

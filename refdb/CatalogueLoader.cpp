@@ -5,12 +5,13 @@
 #include "CStringList.h"
 #include "MessageSink.h"
 #include "Progress.h"
+#include "StringTable.h"
 
 namespace {
 
 void reportFailure(IMessageSink& sink, const CDBException& e)
 {
-    sink.showMessage("BulkFetch failed");
+    sink.showMessage(LoadString(IDS_BULKFETCH_FAILED));
     sink.showMessage(e.m_strError);
 }
 
@@ -26,7 +27,7 @@ std::string CatalogueEntry(const std::string& code, const std::string& text)
     return entry;
 }
 
-void LoadCatalogue(CDatabase& db, CStringList& icdList, IMessageSink& sink,
+bool LoadCatalogue(CDatabase& db, CStringList& icdList, IMessageSink& sink,
                    const std::function<std::unique_ptr<IProgress>()>& makeProgress)
 {
     CIcdSet set(&db);
@@ -35,7 +36,7 @@ void LoadCatalogue(CDatabase& db, CStringList& icdList, IMessageSink& sink,
         set.Open(CIcdSet::kSql, CRecordset::useMultiRowFetch);
     } catch (const CDBException& e) {
         reportFailure(sink, e);
-        return;
+        return false;
     }
 
     CStringList loaded;
@@ -66,9 +67,10 @@ void LoadCatalogue(CDatabase& db, CStringList& icdList, IMessageSink& sink,
         // The progress indication is gone by now; the list stays as it was.
         reportFailure(sink, e);
         set.Close();
-        return;
+        return false;
     }
     set.Close();
     for (const std::string& entry : loaded)
         icdList.AddTail(entry);
+    return true;
 }

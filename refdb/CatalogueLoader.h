@@ -19,6 +19,7 @@ std::string CatalogueEntry(const std::string& code, const std::string& text);
 // given the range 0..rows, advanced by one per entry, and destroyed after
 // the filling pass. When the cursor cannot be opened, or a database error
 // occurs during the passes, the user is told "BulkFetch failed" and then the
-// error's text, and icdList is left as it was: never a half-loaded catalogue.
-void LoadCatalogue(CDatabase& db, CStringList& icdList, IMessageSink& sink,
+// error's text, icdList is left as it was (never a half-loaded catalogue)
+// and the result is false.
+bool LoadCatalogue(CDatabase& db, CStringList& icdList, IMessageSink& sink,
                    const std::function<std::unique_ptr<IProgress>()>& makeProgress);

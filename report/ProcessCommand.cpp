@@ -8,7 +8,19 @@
 #include "CDRGResult.h"
 #include "CDetermineDRG.h"
 #include "CPatient.h"
+#include "CVesmarDoc.h"
 #include "Report.h"
+
+CProcessInput ProcessInputFrom(const CVesmarDoc& doc)
+{
+    CProcessInput input;
+    input.male = doc.IsMale() ? 1 : 0;
+    input.birthDate = doc.GetBirthDate();
+    input.admissionDate = doc.GetAdmissionDate();
+    input.chosen = &doc.GetChosenList();
+    input.bi = &doc.GetBiList();
+    return input;
+}
 
 std::string DischargeCode(int selectedIndex, const std::string& selectedItemText)
 {

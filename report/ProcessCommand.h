@@ -8,6 +8,7 @@
 #include "DateValue.h"
 
 class CDatabase;
+class CVesmarDoc;
 class CRecordset;
 class IEngineObserver;
 class IMessageSink;
@@ -25,6 +26,11 @@ struct CProcessInput {
     const CStringList* chosen = nullptr;
     const CStringList* bi = nullptr;
 };
+
+// The document's part of the input: sex, the two dates and the two lists
+// (borrowed from doc). The accepted flags, the discharge and the duration
+// are the caller's.
+CProcessInput ProcessInputFrom(const CVesmarDoc& doc);
 
 // The discharge code of the combo box's selection: no selection (-1) and the
 // first item (0) give the empty code, any other item its text's first character.

@@ -46,6 +46,13 @@ std::string JoinReportLines(const std::vector<CReportRow>& rows)
     return text;
 }
 
+std::string ReportWithLineFeeds(std::string report)
+{
+    for (std::size_t pos = 0; (pos = report.find("\r\n", pos)) != std::string::npos;)
+        report.erase(pos, 1);
+    return report;
+}
+
 std::string BuildReport(const std::vector<CDRGResult>& results, IDRGLookup& lookup)
 {
     return JoinReportLines(BuildReportRows(results, lookup));

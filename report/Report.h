@@ -26,5 +26,9 @@ std::string FormatReportLine(const CReportRow& row);
 // empty text for no rows.
 std::string JoinReportLines(const std::vector<CReportRow>& rows);
 
+// The report with every CR LF written as a lone LF, as text boxes and
+// terminals break their lines.
+std::string ReportWithLineFeeds(std::string report);
+
 // The result box's text: JoinReportLines(BuildReportRows(results, lookup)).
 std::string BuildReport(const std::vector<CDRGResult>& results, IDRGLookup& lookup);

@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "CCommandLine.h"
-#include "CCountingSink.h"
 #include "CCsvReader.h"
 #include "CDBException.h"
 #include "CDatabase.h"
@@ -106,7 +105,7 @@ std::string caseRows(const BatchCase& c, CDatabase& db, CRecordset& lookupSet, I
         failure = "line " + std::to_string(c.line) + ": " + c.problem;
     } else if (!CheckDates(c.input, ageDays)) {
         failure = codepage::utf8FromCp1252(LoadString(IDS_VALIDATE_DATES));
-    } else if (CCountingSink told(sink); !EnsureConnected(db, told)) {
+    } else if (CKeptMessages told(sink); !EnsureConnected(db, told)) {
         failure = told.text();
     } else {
         try {

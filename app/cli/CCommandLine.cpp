@@ -1,29 +1,7 @@
 #include "CCommandLine.h"
 
 #include "CUsageError.h"
-
-namespace {
-
-struct CommandSyntax {
-    const char* name;
-    std::size_t operands;
-    std::set<std::string> valueOptions;
-    std::set<std::string> flagOptions;
-};
-
-const std::vector<CommandSyntax>& syntax()
-{
-    static const std::vector<CommandSyntax> commands = {
-        {"group", 1, {"--discharge", "--duration"}, {"--explain"}},
-        {"batch", 1, {"-o"}, {}},
-        {"show", 1, {}, {}},
-        {"resave", 2, {}, {}},
-        {"catalogue", 0, {}, {}},
-    };
-    return commands;
-}
-
-} // namespace
+#include "Commands.h"
 
 CCommandLine CCommandLine::Parse(const std::vector<std::string>& args)
 {
@@ -40,10 +18,7 @@ CCommandLine CCommandLine::Parse(const std::vector<std::string>& args)
         throw CUsageError("no command given");
 
     line.m_strCommand = args[0];
-    const CommandSyntax* command = nullptr;
-    for (const CommandSyntax& candidate : syntax())
-        if (line.m_strCommand == candidate.name)
-            command = &candidate;
+    const CliCommand* command = FindCliCommand(line.m_strCommand);
     if (!command)
         throw CUsageError("unknown command '" + line.m_strCommand + "'");
 

@@ -1,7 +1,6 @@
 #include <memory>
 
 #include "CCommandLine.h"
-#include "CCountingSink.h"
 #include "CDatabase.h"
 #include "CStderrSink.h"
 #include "CStringList.h"
@@ -10,6 +9,7 @@
 #include "CliSupport.h"
 #include "Codepage.h"
 #include "Commands.h"
+#include "ReferenceConnection.h"
 
 int RunCatalogue(const CCommandLine&, std::ostream& out, std::ostream& err)
 {
@@ -18,13 +18,8 @@ int RunCatalogue(const CCommandLine&, std::ostream& out, std::ostream& err)
     if (!OpenReferenceDatabase(db, sink))
         return kExitFailed;
 
-    // The loader tells a failure only by its messages (the list stays
-    // empty): that tells a failed load from an empty table.
-    CCountingSink loaderSink(sink);
     CStringList catalogue;
-    LoadCatalogue(db, catalogue, loaderSink,
-                  [] { return std::make_unique<CTerminalProgress>("Loading diagnoses"); });
-    if (loaderSink.count() > 0)
+    if (!LoadCatalogue(db, catalogue, sink, [] { return std::make_unique<CTerminalProgress>("Loading diagnoses"); }))
         return kExitFailed;
     std::string text;
     for (const std::string& entry : catalogue) {

@@ -2,13 +2,12 @@
 
 #include <chrono>
 
-#include "CCountingSink.h"
 #include "CDBException.h"
 #include "CDatabase.h"
 #include "CFileException.h"
 #include "CStderrSink.h"
 #include "CVesmarDoc.h"
-#include "ReferenceConnection.h"
+#include "DateValue.h"
 #include "StringTable.h"
 
 std::string DatabaseErrorText(const CDBException& error)
@@ -18,14 +17,12 @@ std::string DatabaseErrorText(const CDBException& error)
     return error.m_strError;
 }
 
-bool OpenReferenceDatabase(CDatabase& db, IMessageSink& sink)
+void CKeptMessages::showMessage(const std::string& text, MessageIcon icon, const std::string& caption)
 {
-    CCountingSink counting(sink);
-    if (ConnectDatabase(db, counting))
-        return true;
-    if (counting.count() == 0)
-        sink.showMessage(LoadString(IDS_CONNECTION_FAILED));
-    return false;
+    const std::string line = CStderrSink::OneLine(text);
+    if (!line.empty())
+        m_strText += (m_strText.empty() ? "" : " ") + line;
+    m_target.showMessage(text, icon, caption);
 }
 
 bool OpenCaseFile(CVesmarDoc& doc, const std::string& path, IMessageSink& sink)
@@ -42,12 +39,11 @@ bool ParseIsoDate(const std::string& text, double& days)
     for (std::size_t i : {0, 1, 2, 3, 5, 6, 8, 9})
         if (text[i] < '0' || text[i] > '9')
             return false;
-    const year_month_day date{year{std::stoi(text.substr(0, 4))}, month{static_cast<unsigned>(std::stoi(text.substr(5, 2)))},
-                              day{static_cast<unsigned>(std::stoi(text.substr(8, 2)))}};
-    if (!date.ok())
+    const CivilDate date{std::stoi(text.substr(0, 4)), static_cast<unsigned>(std::stoi(text.substr(5, 2))),
+                         static_cast<unsigned>(std::stoi(text.substr(8, 2)))};
+    if (!year_month_day{year{date.year}, month{date.month}, day{date.day}}.ok())
         return false;
-    constexpr sys_days oleEpoch = year{1899} / December / 30;
-    days = static_cast<double>((sys_days{date} - oleEpoch).count());
+    days = static_cast<double>(DayNumberOf(date));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,20 @@ enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 const std::string& UsageText();
+
+// One command of the tool.
+struct CliCommand {
+    const char* name;
+    std::size_t operands;                 // file names it takes
+    std::set<std::string> valueOptions;   // options that take a value
+    std::set<std::string> flagOptions;    // options that take none
+    int (*run)(const CCommandLine& line, std::ostream& out, std::ostream& err);
+    std::string usage;                    // its block of the usage text
+};
+
+const std::vector<CliCommand>& CliCommands();
+// The command of that name, or null.
+const CliCommand* FindCliCommand(const std::string& name);
 
 // The commands; each returns the exit status and throws CUsageError for an
 // option value it cannot take.

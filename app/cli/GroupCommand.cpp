@@ -13,6 +13,8 @@
 #include "Commands.h"
 #include "NumberText.h"
 #include "ProcessCommand.h"
+#include "ReferenceConnection.h"
+#include "Report.h"
 #include "Progress.h"
 #include "StringTable.h"
 
@@ -29,16 +31,11 @@ int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err)
 
     // The form would show the document's dates; its "accepted" flags are
     // the document's flags (see the usage text).
-    CProcessInput input;
-    input.male = doc.IsMale() ? 1 : 0;
-    input.birthDate = doc.GetBirthDate();
-    input.admissionDate = doc.GetAdmissionDate();
+    CProcessInput input = ProcessInputFrom(doc);
     input.birthDateOk = doc.IsBirthDateSet() == 1;
     input.admissionDateOk = doc.IsAdmissionDateSet() == 1;
     input.discharge = discharge;
     input.duration = AtoiC(line.value("--duration", "0"));
-    input.chosen = &doc.GetChosenList();
-    input.bi = &doc.GetBiList();
 
     int ageDays = 0;
     if (!CheckDates(input, ageDays)) {
@@ -64,9 +61,7 @@ int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err)
         return kExitFailed;
     }
 
-    std::string text = codepage::utf8FromCp1252(report);
-    for (std::size_t pos = 0; (pos = text.find("\r\n", pos)) != std::string::npos;)
-        text.erase(pos, 1);
+    const std::string text = codepage::utf8FromCp1252(ReportWithLineFeeds(report));
     if (!text.empty())
         out << text << '\n';
     return kExitOk;

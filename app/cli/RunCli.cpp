@@ -2,65 +2,6 @@
 #include "CUsageError.h"
 #include "Commands.h"
 
-const std::string& UsageText()
-{
-    static const std::string text = R"(Usage: vesmar-cli COMMAND [OPTIONS] FILE...
-
-Groups, batch-groups and inspects Vesmar cases without the window, on the
-reference database the window program uses: the connection settings Host,
-User and Password of Orbel/Vesmar.conf (under the first folder of
-XDG_CONFIG_DIRS, default /etc/xdg), the same ODBC driver, read-only.
-
-Commands:
-  group [--discharge CODE] [--duration N] [--explain] FILE.drg
-      Groups the case file as the Process button does and prints the
-      result box's lines, highest weight first.
-        --discharge CODE  E, R, L or empty (default: empty, not discharged)
-        --duration N      length of stay in days, read like the form's edit:
-                          the leading digits, 0 without any (default 0)
-        --explain         before the report, for each pass: the primary
-                          diagnosis, DGCAT, MDC, PDGPRO and DGPROP values,
-                          the complication found and the deciding rule row
-      The form's "date accepted" flags come from the file: the birth date
-      counts as accepted when the file's birth-date flag is 1, the admission
-      date when the file's admission date is valid (the file keeps no flag
-      for it; after opening such a file the window shows and accepts it).
-
-  batch IN.csv [-o OUT.csv]
-      Groups every case of a CSV file (RFC 4180) on one connection. Header:
-        id,birthdate,admission,sex,discharge,duration,diagnoses,bidiagnoses
-      dates YYYY-MM-DD, sex M or F, discharge E, R, L or empty, duration as
-      for group, diagnoses and bidiagnoses as catalogue codes (A01.2)
-      separated by '|'. Writes (standard output unless -o) the header
-        id,rank,diagnosis,drg,name,weight,error
-      and a row per report line (rank 1, 2, ...; a case without diagnoses
-      has none), or one row with rank 0 and the message in error for a
-      failed case (a malformed line: its line number and the problem). A
-      failed case does not stop the batch. Output lines end in LF; input
-      lines may end in CRLF or LF.
-
-  show FILE.drg
-      Prints the case file as one JSON object: reserved, sex, chosen, bi,
-      birth and admission (status, days), birthSet. Day numbers that are
-      not finite are written as the strings "NaN", "Infinity", "-Infinity".
-
-  resave IN.drg OUT.drg
-      Reads the case file and writes it again as the window's Save does.
-
-  catalogue
-      Loads the diagnosis catalogue as the window's start-up does and prints
-      its entries in catalogue order, one per line.
-
-Output is UTF-8. Messages the window shows in boxes go to standard error,
-one per line. batch and catalogue draw a progress bar there, only when it is
-a terminal.
-
-Exit status: 0 success; 1 the work failed (connection, database error,
-unreadable file, date check, any failed case of a batch); 2 usage error.
-)";
-    return text;
-}
-
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     try {
@@ -69,15 +10,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
             out << UsageText();
             return kExitOk;
         }
-        if (line.command() == "group")
-            return RunGroup(line, out, err);
-        if (line.command() == "batch")
-            return RunBatch(line, out, err);
-        if (line.command() == "show")
-            return RunShow(line, out, err);
-        if (line.command() == "resave")
-            return RunResave(line, out, err);
-        return RunCatalogue(line, out, err);
+        return FindCliCommand(line.command())->run(line, out, err);
     } catch (const CUsageError& e) {
         err << "vesmar-cli: " << e.what() << "\nTry 'vesmar-cli --help' for the usage.\n";
         return kExitUsage;

@@ -47,7 +47,7 @@ int main(int argc, char** argv)
 
     CStderrMessages messages;
     CDatabase db;
-    if (!ConnectDatabase(db, messages))
+    if (!OpenReferenceDatabase(db, messages))
         return 1;
     CRecordset set(&db);
     std::size_t found = 0;

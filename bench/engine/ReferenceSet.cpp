@@ -9,6 +9,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "CatalogueTsv.h"
 #include "TestDb.h"
 
 namespace {
@@ -16,12 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kSource = VESMAR_SOURCE_DIR;
-// As scripts/refdb finds it: VESMAR_ICD10CM, else beside the checkout.
-std::string cataloguePath()
-{
-    const char* path = std::getenv("VESMAR_ICD10CM");
-    return path && *path ? path : kSource + "/../shared/data/icd10cm-catalogue.tsv.gz";
-}
 
 std::string mdcOf(const std::string& code)
 {
@@ -146,23 +141,10 @@ void writeReferenceSet(const Catalogue& cat, const fs::path& dir)
 Catalogue readCatalogue()
 {
     Catalogue c;
-    const std::string path = cataloguePath();
-    FILE* p = popen(("gzip -dc '" + path + "'").c_str(), "r");
-    if (!p)
-        throw std::runtime_error("cannot read " + path);
-    char line[4096];
-    while (fgets(line, sizeof line, p)) {
-        std::string s(line);
-        while (!s.empty() && (s.back() == '\n' || s.back() == '\r'))
-            s.pop_back();
-        const auto tab = s.find('\t');
-        if (tab == std::string::npos)
-            continue;
-        c.codes.push_back(s.substr(0, tab));
-        c.texts.push_back(s.substr(tab + 1));
+    for (CatalogueTsvRow& row : ReadCatalogueTsv(DefaultCatalogueTsvPath())) {
+        c.codes.push_back(std::move(row.code));
+        c.texts.push_back(std::move(row.text));
     }
-    if (pclose(p) != 0 || c.codes.empty())
-        throw std::runtime_error("cannot read " + path);
     return c;
 }
 

@@ -5,8 +5,7 @@
 #include <vector>
 
 // A reference set of realistic size for the benchmarks: the full ICD-10-CM
-// catalogue (../shared/data beside the checkout, outside the project, or
-// where VESMAR_ICD10CM names it), DG1 rows for every code
+// catalogue (DefaultCatalogueTsvPath), DG1 rows for every code
 // and a decision table of more than 2,000 rules, generated with a fixed seed.
 
 struct Catalogue {

@@ -4,7 +4,6 @@
 //   vesmar_view_bench [--benchmark_...]      (runs off screen unless
 //                                              QT_QPA_PLATFORM says otherwise)
 #include <benchmark/benchmark.h>
-#include <zlib.h>
 
 #include <QApplication>
 #include <QLineEdit>
@@ -22,31 +21,18 @@
 #include "CVesmarView.h"
 #include "CatalogueLoader.h"
 #include "Codepage.h"
+#include "CatalogueTsv.h"
 #include "MessageSink.h"
 
 namespace {
 
-// code<TAB>text lines (UTF-8) into catalogue entries, as the loader makes them.
-CStringList ReadCatalogue(const char* path)
+// The catalogue file's rows as the loader makes its entries.
+CStringList ReadCatalogue()
 {
-    gzFile file = gzopen(path, "rb");
-    if (!file)
-        throw std::runtime_error(std::string("cannot open ") + path);
     CStringList list;
     list.Reserve(100000);
-    std::string line;
-    char buffer[1024];
-    while (gzgets(file, buffer, sizeof buffer)) {
-        line += buffer;
-        if (line.empty() || line.back() != '\n')
-            continue;
-        line.pop_back();
-        const std::size_t tab = line.find('\t');
-        if (tab != std::string::npos)
-            list.AddTail(CatalogueEntry(line.substr(0, tab), codepage::cp1252FromUtf8(line.substr(tab + 1))));
-        line.clear();
-    }
-    gzclose(file);
+    for (const CatalogueTsvRow& row : ReadCatalogueTsv(DefaultCatalogueTsvPath()))
+        list.AddTail(CatalogueEntry(row.code, codepage::cp1252FromUtf8(row.text)));
     return list;
 }
 
@@ -87,7 +73,7 @@ struct Form {
 
 Form& TheForm()
 {
-    static Form form(ReadCatalogue(VESMAR_CATALOGUE));
+    static Form form(ReadCatalogue());
     return form;
 }
 

@@ -147,13 +147,13 @@ TEST(ConnectStringTest, PiecesFollowTheSettings)
 
 // The start-up connection as the program makes it: settings from the file,
 // the port from MYSQL_TCP_PORT, the SELECT-only account.
-TEST_F(SettingsTest, ConnectDatabaseOpensTheReadOnlyAccount)
+TEST_F(SettingsTest, OpenReferenceDatabaseOpensTheReadOnlyAccount)
 {
     ASSERT_NO_THROW(testdb::port());
     ASSERT_TRUE(CRegistry().WriteSettings("127.0.0.1", "vesmar", "vesmar"));
     CDatabase db;
     CRecordingSink sink;
-    ASSERT_TRUE(ConnectDatabase(db, sink));
+    ASSERT_TRUE(OpenReferenceDatabase(db, sink));
     EXPECT_TRUE(sink.messages.empty());
 
     CRecordset rs(&db);
@@ -176,7 +176,7 @@ TEST_F(SettingsTest, FailedConnectionShowsTheTwoMessages)
     ASSERT_TRUE(CRegistry().WriteSettings("127.0.0.1", "vesmar", "wrong"));
     CDatabase db;
     CRecordingSink sink;
-    EXPECT_FALSE(ConnectDatabase(db, sink));
+    EXPECT_FALSE(OpenReferenceDatabase(db, sink));
     EXPECT_FALSE(db.IsOpen());
     ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_EQ(sink.messages[0].text, LoadString(IDS_CONNECTION_FAILED));
@@ -192,7 +192,7 @@ TEST_F(SettingsTest, FailedConnectionShowsTheTwoMessages)
     // A server that is not running: no bracket tags in the driver's text.
     ASSERT_TRUE(CRegistry().WriteSettings("127.0.0.1;PORT=1", "vesmar", "vesmar"));
     sink.messages.clear();
-    EXPECT_FALSE(ConnectDatabase(db, sink));
+    EXPECT_FALSE(OpenReferenceDatabase(db, sink));
     ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_EQ(sink.messages[0].text, LoadString(IDS_CONNECTION_FAILED));
     const std::string& text = sink.messages[1].text;

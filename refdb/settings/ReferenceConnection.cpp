@@ -8,21 +8,21 @@
 
 namespace {
 
-// Runs open (an OpenEx or a Reopen of db); a database error shows string
-// 32775 and then the error's own text. noErrorMessage: whether an open that
-// made no connection without any error shows 32775 as well.
+// Runs open (an OpenEx or a Reopen of db). A database error shows string
+// 32775 and then the error's own text; an open refused without an error
+// shows string 32775 alone.
 template <typename Open>
-bool openTelling(CDatabase& db, IMessageSink& sink, bool noErrorMessage, Open open)
+bool openTelling(CDatabase& db, IMessageSink& sink, Open open)
 {
     try {
-        if (open())
-            return true;
-        if (noErrorMessage)
-            sink.showMessage(LoadString(IDS_CONNECTION_FAILED));
+        open();
     } catch (const CDBException& e) {
         sink.showMessage(LoadString(IDS_CONNECTION_FAILED));
         sink.showMessage(e.m_strError);
+        return false;
     }
+    if (!db.IsOpen())
+        sink.showMessage(LoadString(IDS_CONNECTION_FAILED));
     return db.IsOpen();
 }
 
@@ -39,17 +39,17 @@ std::string BuildConnectString(bool settingsRead, const std::string& host, const
     return connect;
 }
 
-bool ConnectDatabase(CDatabase& db, IMessageSink& sink)
+bool OpenReferenceDatabase(CDatabase& db, IMessageSink& sink)
 {
     std::string host, user, password;
     bool read = CRegistry().ReadSettings(host, user, password);
     const std::string connect = BuildConnectString(read, host, user, password);
-    return openTelling(db, sink, false, [&] { return db.OpenEx(connect, CDatabase::openReadOnly); });
+    return openTelling(db, sink, [&] { return db.OpenEx(connect, CDatabase::openReadOnly); });
 }
 
 bool EnsureConnected(CDatabase& db, IMessageSink& sink)
 {
     if (db.IsOpen())
         return true;
-    return openTelling(db, sink, true, [&] { return db.Reopen(); });
+    return openTelling(db, sink, [&] { return db.Reopen(); });
 }

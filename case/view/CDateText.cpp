@@ -2,51 +2,26 @@
 
 #include <QDate>
 
+#include "DatePattern.h"
+
 #include <cmath>
 
 namespace {
 
-// Day 0 of the day count.
-const qint64 kEpochJulianDay = QDate(1899, 12, 30).toJulianDay();
 // The range the day count stands for.
-const QDate kFirstDate(100, 1, 1);
-const QDate kLastDate(9999, 12, 31);
+const QDate kFirstDate(kFirstDateYear, 1, 1);
+const QDate kLastDate(kLastDateYear, 12, 31);
+const std::int64_t kFirstDay = DayNumberOf({kFirstDateYear, 1, 1});
+const std::int64_t kLastDay = DayNumberOf({kLastDateYear, 12, 31});
 
 // A two-digit year read as 00-29 means 2000-2029; Qt reads it as 19xx.
 constexpr int kTwoDigitYearPivot = 1930;
 
-// pattern with every year field written with yearDigits letters and, when
-// looseDigits, every two-letter day or month field written with one letter
-// (which reads one or two digits). Quoted text stays as it is.
 QString Rewrite(const QString& pattern, int yearDigits, bool looseDigits)
 {
-    QString out;
-    for (qsizetype i = 0; i < pattern.size();) {
-        const QChar c = pattern[i];
-        if (c == u'\'') {
-            const qsizetype close = pattern.indexOf(u'\'', i + 1);
-            const qsizetype end = close < 0 ? pattern.size() : close + 1;
-            out += pattern.mid(i, end - i);
-            i = end;
-            continue;
-        }
-        if (c != u'y' && c != u'd' && c != u'M') {
-            out += c;
-            ++i;
-            continue;
-        }
-        qsizetype run = 1;
-        while (i + run < pattern.size() && pattern[i + run] == c)
-            ++run;
-        if (c == u'y')
-            out += QString(yearDigits, c);
-        else if (looseDigits && run == 2)
-            out += c;
-        else
-            out += QString(run, c);
-        i += run;
-    }
-    return out;
+    const std::u16string_view text(reinterpret_cast<const char16_t*>(pattern.utf16()), std::size_t(pattern.size()));
+    const std::u16string rewritten = RewriteDatePattern(text, yearDigits, looseDigits);
+    return QString::fromUtf16(rewritten.data(), qsizetype(rewritten.size()));
 }
 
 } // namespace
@@ -106,7 +81,7 @@ DateValue CDateText::FromDate(const QDate& date)
 {
     if (!date.isValid() || date < kFirstDate || date > kLastDate)
         return {0.0, DateValue::invalid};
-    return {double(date.toJulianDay() - kEpochJulianDay), DateValue::valid};
+    return {double(DayNumberOf({date.year(), unsigned(date.month()), unsigned(date.day())})), DateValue::valid};
 }
 
 QDate CDateText::ToDate(const DateValue& date)
@@ -116,8 +91,8 @@ QDate CDateText::ToDate(const DateValue& date)
     // The day is the whole part, towards zero: a negative day number's
     // fraction counts forward into that day, as the day count defines it.
     const double day = std::trunc(date.m_dt);
-    if (day < double(kFirstDate.toJulianDay() - kEpochJulianDay)
-        || day > double(kLastDate.toJulianDay() - kEpochJulianDay))
+    if (day < double(kFirstDay) || day > double(kLastDay))
         return {};
-    return QDate::fromJulianDay(kEpochJulianDay + qint64(day));
+    const CivilDate civil = CivilDateOf(std::int64_t(day));
+    return QDate(civil.year, int(civil.month), int(civil.day));
 }

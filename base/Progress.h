@@ -16,14 +16,12 @@ public:
 // A progress that shows nothing but keeps the arithmetic.
 class CSilentProgress : public IProgress {
 public:
-    void setRange(int low, int high) override { m_low = low; m_high = high; }
+    void setRange(int, int high) override { m_high = high; }
     int position() const override { return m_pos; }
     void setPosition(int pos) override { m_pos = pos; }
-    int low() const { return m_low; }
     int high() const { return m_high; }
 
 private:
-    int m_low = 0;
     int m_high = 0;
     int m_pos = 0;
 };

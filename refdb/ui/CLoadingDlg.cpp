@@ -6,16 +6,18 @@
 #include <QProgressBar>
 
 #include "CDialogUnits.h"
+#include "QtText.h"
+#include "StringTable.h"
 
 CLoadingDlg::CLoadingDlg()
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint)
 {
     setObjectName(QStringLiteral("142"));
-    setWindowTitle(QStringLiteral("Vesmar"));
+    setWindowTitle(toQString(LoadString(AFX_IDS_APP_TITLE)));
     const CDialogUnits units(font());
     setFixedSize(units.size(186, 95));
 
-    m_text = new QLabel(QStringLiteral("  Loading diagnoses. \nThis may take a while"), this);
+    m_text = new QLabel(toQString(LoadString(IDS_LOADING_TEXT)), this);
     m_text->setObjectName(QStringLiteral("1043"));
     m_text->setGeometry(units.rect(51, 23, 73, 17));
     m_text->setWordWrap(false);

@@ -25,7 +25,7 @@ public:
     // widened to four digits. False (output untouched) when there is none.
     bool GetShortDateFormat(std::string& format);
 
-    // "yy" (not part of a longer run of y, nor inside quotes) becomes "yyyy":
-    // a date shown with a two-digit year would read back in another century.
+    // Every year field (outside quotes) written with four digits: a date
+    // shown with a two-digit year would read back in another century.
     static std::string WidenTwoDigitYear(const std::string& pattern);
 };

@@ -1,6 +1,8 @@
 #include "CRegistry.h"
 
 #include "Codepage.h"
+#include "DatePattern.h"
+#include "QtText.h"
 
 #include <QLocale>
 #include <QSettings>
@@ -9,18 +11,6 @@
 namespace {
 
 constexpr std::size_t kSettingsBufferBytes = 1000;
-
-QString toQt(const std::string& text)
-{
-    std::u16string wide = codepage::utf16FromCp1252(text);
-    return QString::fromUtf16(wide.data(), qsizetype(wide.size()));
-}
-
-std::string fromQt(const QString& text)
-{
-    return codepage::cp1252FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                                         std::size_t(text.size())));
-}
 
 // The settings file only, without the organisation-wide fallback file.
 class Settings : public QSettings {
@@ -46,7 +36,7 @@ bool CRegistry::ReadSettings(std::string& host, std::string& user, std::string& 
             return false;
         QVariant value = settings.value(keys[i]);
         // An unquoted value with commas in a hand-edited file reads as a list.
-        values[i] = fromQt(value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',')
+        values[i] = fromQString(value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',')
                                                                     : value.toString());
         bytes += values[i].size() + 1;
     }
@@ -63,9 +53,9 @@ bool CRegistry::WriteSettings(const std::string& host, const std::string& user, 
     Settings settings;
     if (settings.status() != QSettings::NoError || !settings.isWritable())
         return false;
-    settings.setValue(QStringLiteral("Host"), toQt(host));
-    settings.setValue(QStringLiteral("User"), toQt(user));
-    settings.setValue(QStringLiteral("Password"), toQt(password));
+    settings.setValue(QStringLiteral("Host"), toQString(host));
+    settings.setValue(QStringLiteral("User"), toQString(user));
+    settings.setValue(QStringLiteral("Password"), toQString(password));
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
@@ -75,33 +65,11 @@ bool CRegistry::GetShortDateFormat(std::string& format)
     QString pattern = QLocale::system().dateFormat(QLocale::ShortFormat);
     if (pattern.isEmpty())
         return false;
-    format = WidenTwoDigitYear(fromQt(pattern));
+    format = WidenTwoDigitYear(fromQString(pattern));
     return true;
 }
 
 std::string CRegistry::WidenTwoDigitYear(const std::string& pattern)
 {
-    std::string out;
-    bool quoted = false;
-    for (std::size_t i = 0; i < pattern.size();) {
-        char c = pattern[i];
-        if (c == '\'') {
-            quoted = !quoted;
-            out += c;
-            ++i;
-            continue;
-        }
-        if (quoted || c != 'y') {
-            out += c;
-            ++i;
-            continue;
-        }
-        std::size_t run = pattern.find_first_not_of('y', i);
-        if (run == std::string::npos)
-            run = pattern.size();
-        std::size_t length = run - i;
-        out.append(length == 2 ? 4 : length, 'y');
-        i = run;
-    }
-    return out;
+    return codepage::cp1252FromUtf16(RewriteDatePattern(codepage::utf16FromCp1252(pattern), 4, false));
 }

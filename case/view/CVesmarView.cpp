@@ -26,6 +26,7 @@
 #include "MessageSink.h"
 #include "NumberText.h"
 #include "ProcessCommand.h"
+#include "Report.h"
 #include "QtText.h"
 #include "ReferenceConnection.h"
 #include "StringTable.h"
@@ -42,11 +43,11 @@ constexpr int kListScrollWidth = 900;
 // The result box's tab stops, in dialog units (the edit control's default).
 constexpr int kResultTabStop = 32;
 
-const char* const kDischargeItems[] = {
-    " Not Discharged?",
-    "E - Exitus",
-    "R - Remission",
-    "L - Left against medical advice",
+const StringId kDischargeItems[] = {
+    IDS_DISCHARGE_NONE,
+    IDS_DISCHARGE_EXITUS,
+    IDS_DISCHARGE_REMISSION,
+    IDS_DISCHARGE_LEFT,
 };
 
 } // namespace
@@ -83,8 +84,8 @@ void CVesmarView::CreateControls()
             control->setObjectName(QLatin1String(id));
         control->setGeometry(units.rect(x, y, w, h));
     };
-    const auto label = [&](const char* id, const char* text, int x, int y, int w, int h) {
-        auto* control = new QLabel(QLatin1String(text), form);
+    const auto label = [&](const char* id, StringId text, int x, int y, int w, int h) {
+        auto* control = new QLabel(toQString(LoadString(text)), form);
         place(control, id, x, y, w, h);
         return control;
     };
@@ -93,8 +94,8 @@ void CVesmarView::CreateControls()
         place(control, id, x, y, w, h);
         return control;
     };
-    const auto button = [&](const char* id, const char* text, int x, int y, int w, int h) {
-        auto* control = new QPushButton(QLatin1String(text), form);
+    const auto button = [&](const char* id, StringId text, int x, int y, int w, int h) {
+        auto* control = new QPushButton(toQString(LoadString(text)), form);
         control->setAutoDefault(false);
         place(control, id, x, y, w, h);
         return control;
@@ -111,9 +112,9 @@ void CVesmarView::CreateControls()
     m_modelBi = new CSortedListModel(this);
     m_listBi = CreateList(form, "1007", m_modelBi);
     place(m_listBi, nullptr, 266, 151, 217, 65);
-    m_buttonToBi = button("1008", "->", 240, 162, 18, 14);
-    m_buttonFromBi = button("1009", "<-", 240, 186, 18, 14);
-    m_buttonProcess = button("1010", "Process", 188, 230, 50, 14);
+    m_buttonToBi = button("1008", IDS_FORM_TO_BI, 240, 162, 18, 14);
+    m_buttonFromBi = button("1009", IDS_FORM_FROM_BI, 240, 186, 18, 14);
+    m_buttonProcess = button("1010", IDS_FORM_PROCESS, 188, 230, 50, 14);
     m_buttonProcess->setDefault(true);
 
     m_editResult = new QPlainTextEdit(form);
@@ -125,10 +126,10 @@ void CVesmarView::CreateControls()
     place(m_editResult, "1011", 13, 249, 476, 59);
 
     // Not reached by Tab, as in the template; a click selects and focuses.
-    m_radioMale = new QRadioButton(QStringLiteral("Male"), form);
+    m_radioMale = new QRadioButton(toQString(LoadString(IDS_FORM_MALE)), form);
     m_radioMale->setFocusPolicy(Qt::ClickFocus);
     place(m_radioMale, "1012", 279, 26, 31, 10);
-    m_radioFemale = new QRadioButton(QStringLiteral("Female"), form);
+    m_radioFemale = new QRadioButton(toQString(LoadString(IDS_FORM_FEMALE)), form);
     m_radioFemale->setFocusPolicy(Qt::ClickFocus);
     place(m_radioFemale, "1013", 279, 38, 39, 10);
 
@@ -138,34 +139,34 @@ void CVesmarView::CreateControls()
     m_progress->setValue(0);
     place(m_progress, "1017", 257, 230, 80, 14);
 
-    label(nullptr, "Discharge:", 335, 16, 37, 12);
+    label(nullptr, IDS_FORM_DISCHARGE, 335, 16, 37, 12);
     m_comboDischarge = new QComboBox(form);
     m_comboDischarge->setEditable(true);
     m_comboDischarge->setInsertPolicy(QComboBox::NoInsert);
-    for (const char* item : kDischargeItems)
-        m_comboDischarge->addItem(QLatin1String(item));
+    for (StringId item : kDischargeItems)
+        m_comboDischarge->addItem(toQString(LoadString(item)));
     m_comboDischarge->setCurrentIndex(-1);
     // The template's height is that of the dropped-down list; the closed
     // combo is as high as its font makes it.
     place(m_comboDischarge, "1019", 374, 16, 114, 60);
     m_comboDischarge->resize(m_comboDischarge->width(), m_comboDischarge->sizeHint().height());
 
-    label(nullptr, "Diagnoses that can only be bidiagnoses", 266, 138, 130, 10);
-    label(nullptr, "Duration in days:", 335, 35, 54, 12);
+    label(nullptr, IDS_FORM_BI_ONLY, 266, 138, 130, 10);
+    label(nullptr, IDS_FORM_DURATION, 335, 35, 54, 12);
     m_editDuration = edit("1023", 393, 35, 50, 12);
     m_editBirthdate = edit("1035", 67, 17, 63, 12);
-    label("1037", "Birthdate:", 14, 20, 31, 8);
-    label("1038", "Admission:", 14, 38, 34, 8);
+    label("1037", IDS_FORM_BIRTHDATE, 14, 20, 31, 8);
+    label("1038", IDS_FORM_ADMISSION, 14, 38, 34, 8);
     m_editAdmission = edit("1039", 67, 35, 63, 12);
-    m_staticBirthdate = label("1040", "ID_DATEOFBIRTH_STATIC", 140, 17, 82, 12);
+    m_staticBirthdate = label("1040", IDS_FORM_BIRTH_SHOWN, 140, 17, 82, 12);
     m_staticBirthdate->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_staticAdmission = label("1041", "Date of admission", 140, 35, 84, 12);
+    m_staticAdmission = label("1041", IDS_FORM_ADMISSION_SHOWN, 140, 35, 84, 12);
     m_staticAdmission->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label(nullptr, "Gender:", 279, 14, 26, 8);
-    label(nullptr, "Chosen diagnoses", 13, 138, 84, 12);
-    label(nullptr, "ICD-10", 88, 56, 52, 8);
-    label(nullptr, "Search", 13, 55, 47, 8);
-    label(nullptr, "Result", 13, 238, 61, 8);
+    label(nullptr, IDS_FORM_GENDER, 279, 14, 26, 8);
+    label(nullptr, IDS_FORM_CHOSEN, 13, 138, 84, 12);
+    label(nullptr, IDS_FORM_ICD10, 88, 56, 52, 8);
+    label(nullptr, IDS_FORM_SEARCH, 13, 55, 47, 8);
+    label(nullptr, IDS_FORM_RESULT, 13, 238, 61, 8);
 
     QWidget* const tabOrder[] = {m_editSearch,   m_listCatalogue, m_listChosen,     m_listBi,
                                  m_buttonToBi,   m_buttonFromBi,  m_buttonProcess,  m_editResult,
@@ -231,7 +232,7 @@ void CVesmarView::RefillFromCase()
         SetEditText(m_editAdmission, shown, &CVesmarView::OnChangeAdmission);
     } else {
         SetEditText(m_editAdmission, m_dates.Today(), &CVesmarView::OnChangeAdmission);
-        m_staticAdmission->setText(QStringLiteral("Admissiondate set to today"));
+        m_staticAdmission->setText(toQString(LoadString(IDS_FORM_ADMISSION_TODAY)));
     }
 
     (m_pDoc->IsMale() ? m_radioMale : m_radioFemale)->setChecked(true);
@@ -345,17 +346,17 @@ void CVesmarView::OnChangeDuration()
 
 void CVesmarView::OnChangeBirthdate()
 {
-    ReadDateEdit(m_editBirthdate, m_staticBirthdate, "Date of birth", m_bBirthdateOk, &CVesmarDoc::SetBirthDate,
+    ReadDateEdit(m_editBirthdate, m_staticBirthdate, IDS_FORM_BIRTH_PROMPT, m_bBirthdateOk, &CVesmarDoc::SetBirthDate,
                  &CVesmarDoc::SetBirthDateSet);
 }
 
 void CVesmarView::OnChangeAdmission()
 {
-    ReadDateEdit(m_editAdmission, m_staticAdmission, "Admissiondate", m_bAdmissionOk,
+    ReadDateEdit(m_editAdmission, m_staticAdmission, IDS_FORM_ADMISSION_PROMPT, m_bAdmissionOk,
                  &CVesmarDoc::SetAdmissionDate, &CVesmarDoc::SetAdmissionDateSet);
 }
 
-void CVesmarView::ReadDateEdit(QLineEdit* edit, QLabel* shown, const char* prompt, bool& accepted,
+void CVesmarView::ReadDateEdit(QLineEdit* edit, QLabel* shown, StringId prompt, bool& accepted,
                                DateSetter setDate, FlagSetter setFlag)
 {
     // Typing is the user's change; the refill's own setting of the text is not.
@@ -371,7 +372,7 @@ void CVesmarView::ReadDateEdit(QLineEdit* edit, QLabel* shown, const char* promp
         // not the edit's.
         accepted = false;
         (m_pDoc->*setFlag)(0, source);
-        shown->setText(QLatin1String(prompt));
+        shown->setText(toQString(LoadString(prompt)));
     }
 }
 
@@ -382,23 +383,15 @@ int CVesmarView::DischargeSelection() const
 
 void CVesmarView::SetResultText(const std::string& report)
 {
-    // The report separates its lines with CR LF; the text box with LF.
-    QString text = toQString(report);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    m_editResult->setPlainText(text);
+    m_editResult->setPlainText(toQString(ReportWithLineFeeds(report)));
 }
 
 void CVesmarView::OnProcess()
 {
-    CProcessInput input;
-    input.male = m_pDoc->IsMale() ? 1 : 0;
-    input.birthDate = m_pDoc->GetBirthDate();
-    input.admissionDate = m_pDoc->GetAdmissionDate();
+    CProcessInput input = ProcessInputFrom(*m_pDoc);
     input.birthDateOk = m_bBirthdateOk;
     input.admissionDateOk = m_bAdmissionOk;
     input.duration = m_nDuration;
-    input.chosen = &m_pDoc->GetChosenList();
-    input.bi = &m_pDoc->GetBiList();
 
     int ageDays = 0;
     if (!CheckDates(input, ageDays)) {

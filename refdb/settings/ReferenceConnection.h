@@ -14,16 +14,16 @@ std::string BuildConnectString(bool settingsRead, const std::string& host, const
 
 // Reads the stored settings and opens db read-only without prompting. On a
 // database error the user is shown string 32775 and then the error's own
-// text. True when the connection is open.
-bool ConnectDatabase(CDatabase& db, IMessageSink& sink);
+// text; an open refused without an error shows string 32775 alone. True
+// when the connection is open.
+bool OpenReferenceDatabase(CDatabase& db, IMessageSink& sink);
 
 // The first step of every command that needs the reference database (the
-// window's Process, vesmar-cli group, each case of a batch): a connection
-// that is not open, because its first open failed or because a statement
-// found it lost since, is opened again with the connect string and options
-// of that first open (the settings are not read again). When that fails the
-// user is shown string 32775 and then the driver's text (32775 alone when
-// no connection came about without an error), and the command ends there.
-// A command never calls it again part-way: a report comes from one
+// window's Process, each case of vesmar-cli batch): a connection that is
+// not open, because its first open failed or because a statement found it
+// lost since, is opened again with the connect string and options of that
+// first open (the settings are not read again), with the messages of
+// OpenReferenceDatabase when that fails; the command then ends there. A
+// command never calls it again part-way: a report comes from one
 // connection's answers or not at all. True when the connection is open.
 bool EnsureConnected(CDatabase& db, IMessageSink& sink);

@@ -8,6 +8,7 @@
 
 #include "CDateText.h"
 #include "CVesmarDoc.h"
+#include "StringTable.h"
 
 class CDatabase;
 class CRecordset;
@@ -90,7 +91,7 @@ private:
     using FlagSetter = void (CVesmarDoc::*)(std::int32_t, ChangeSource);
     // A date edit's change: the document's date, the label beside the edit
     // and both flags follow the edit's text.
-    void ReadDateEdit(QLineEdit* edit, QLabel* shown, const char* prompt, bool& accepted, DateSetter setDate,
+    void ReadDateEdit(QLineEdit* edit, QLabel* shown, StringId prompt, bool& accepted, DateSetter setDate,
                       FlagSetter setFlag);
 
     CVesmarDoc* m_pDoc;
