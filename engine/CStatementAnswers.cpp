@@ -153,5 +153,5 @@ void CStatementAnswers::open(const std::string& sql)
     if (m_pObserver)
         m_pObserver->statementSending(sql);
     // A connection that is not open is reported by the cursor as an error.
-    m_pRecordset->Open(CRecordset::snapshot, sql);
+    m_pRecordset->Open(sql);
 }

@@ -11,6 +11,19 @@
 namespace {
 
 constexpr SQLULEN kLoginTimeoutSeconds = 15;
+// The MariaDB driver keeps the login time-out attribute but does not apply
+// it to the handshake, and it refuses the statement query time-out; what it
+// does honour are these keys, handed to the client library as its connect,
+// read and write time-outs.
+constexpr const char* kDriverTimeouts = "CONN_TIMEOUT=15;READ_TIMEOUT=15;WRITE_TIMEOUT=15";
+
+std::string withDriverTimeouts(const std::string& connectString)
+{
+    std::string out = connectString;
+    if (!out.empty() && out.back() != ';')
+        out += ';';
+    return out + kDriverTimeouts;
+}
 
 OdbcHandle allocate(SQLSMALLINT type, const OdbcHandle& parent)
 {
@@ -45,6 +58,8 @@ CDatabase::~CDatabase()
 bool CDatabase::OpenEx(const std::string& connectString, unsigned options)
 {
     Close();
+    m_impl->connect = connectString;
+    m_impl->options = options;
 
     OdbcHandle env = allocate(SQL_HANDLE_ENV, OdbcHandle());
     odbc::check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
@@ -60,7 +75,7 @@ bool CDatabase::OpenEx(const std::string& connectString, unsigned options)
                 SQL_HANDLE_DBC, dbc.get());
 
     // unixODBC cannot ask the user for anything, so every open is no-prompt.
-    std::u16string wide = codepage::utf16FromCp1252(connectString);
+    std::u16string wide = codepage::utf16FromCp1252(withDriverTimeouts(connectString));
     SQLWCHAR completed[1024];
     SQLSMALLINT completedLength = 0;
     SQLRETURN rc = SQLDriverConnectW(dbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
@@ -88,16 +103,31 @@ bool CDatabase::OpenEx(const std::string& connectString, unsigned options)
     return true;
 }
 
+bool CDatabase::Reopen()
+{
+    const std::string connect = m_impl->connect;
+    return OpenEx(connect, m_impl->options);
+}
+
 bool CDatabase::IsOpen() const
 {
-    return m_impl->open;
+    return m_impl->open && !m_impl->lost;
+}
+
+const std::string& CDatabase::GetConnect() const
+{
+    return m_impl->connect;
 }
 
 void CDatabase::Close()
 {
-    if (m_impl->open)
+    if (m_impl->open) {
+        // Frees the statements still allocated on it too.
         SQLDisconnect(m_impl->dbc.get());
+        ++m_impl->generation;
+    }
     m_impl->open = false;
+    m_impl->lost.reset();
     m_impl->dbc.reset();
     m_impl->env.reset();
 }

@@ -58,6 +58,8 @@ struct CRecordset::Impl {
 
     CDatabase* db;
     OdbcHandle stmt;
+    // The connection's generation when stmt was allocated.
+    unsigned stmtGeneration = 0;
     bool open = false;
     bool bof = true;
     bool eof = true;
@@ -72,8 +74,16 @@ struct CRecordset::Impl {
     std::vector<BulkColumn> bulkColumns;
 
     SQLHSTMT hstmt() const { return stmt.get(); }
-    [[noreturn]] void fail(SQLRETURN rc) const { odbc::throwError(rc, SQL_HANDLE_STMT, stmt.get()); }
-    void check(SQLRETURN rc) const { odbc::check(rc, SQL_HANDLE_STMT, stmt.get()); }
+    // Throws error; an error that says the server is gone marks the
+    // connection lost first, so the next command opens it again.
+    [[noreturn]] void raise(CDBException error) const;
+    [[noreturn]] void fail(SQLRETURN rc) const { raise(odbc::error(rc, SQL_HANDLE_STMT, stmt.get())); }
+    void check(SQLRETURN rc) const
+    {
+        if (!SQL_SUCCEEDED(rc))
+            fail(rc);
+    }
+    void freeStatement();
 
     void allocateStatement();
     void setAttribute(SQLINTEGER attribute, SQLULEN value) const;
@@ -112,13 +122,29 @@ private:
     unsigned long m_rows;
 };
 
+void CRecordset::Impl::raise(CDBException error) const
+{
+    if (db && error.IsConnectionLost() && !db->impl()->lost)
+        db->impl()->lost = error;
+    throw error;
+}
+
+void CRecordset::Impl::freeStatement()
+{
+    if (stmt && stmtGeneration != db->impl()->generation)
+        stmt.release();
+    stmt.reset();
+}
+
 void CRecordset::Impl::allocateStatement()
 {
     const CDatabase::Impl& conn = *db->impl();
     SQLHANDLE handle = SQL_NULL_HANDLE;
     SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, conn.dbc.get(), &handle);
-    odbc::check(rc, SQL_HANDLE_DBC, conn.dbc.get());
+    if (!SQL_SUCCEEDED(rc))
+        raise(odbc::error(rc, SQL_HANDLE_DBC, conn.dbc.get()));
     stmt = OdbcHandle(SQL_HANDLE_STMT, handle);
+    stmtGeneration = conn.generation;
     if (!conn.queryTimeoutRefused) {
         rc = SQLSetStmtAttrW(hstmt(), SQL_ATTR_QUERY_TIMEOUT, reinterpret_cast<SQLPOINTER>(kQueryTimeoutSeconds), 0);
         // Anything but a plain success (the MariaDB driver answers 01S02):
@@ -265,14 +291,19 @@ void CRecordset::SetRowsetSize(unsigned long rows)
     m_impl->rowsetSize = std::max(rows, 1UL);
 }
 
-bool CRecordset::Open(OpenType /*openType*/, const std::string& sql, unsigned options)
+bool CRecordset::Open(const std::string& sql, unsigned options)
 {
     Impl& d = *m_impl;
     Close();
     // unixODBC cannot let the user pick a data source for a connection that
     // never opened, so the command that needed it ends with this message.
-    if (!d.db || !d.db->IsOpen())
+    if (!d.db || !d.db->IsOpen()) {
+        // On a connection found lost, the text that told so (a cursor's
+        // constructor may have met it silently).
+        if (d.db && d.db->impl()->lost)
+            throw *d.db->impl()->lost;
         throw CDBException(SQL_ERROR, kNotConnected);
+    }
     try {
         if (!d.stmt)
             d.allocateStatement();
@@ -390,7 +421,7 @@ void CRecordset::GetFieldValue(short index, std::string& value)
 void CRecordset::Close()
 {
     Impl& d = *m_impl;
-    d.stmt.reset();
+    d.freeStatement();
     d.freeBulkColumns();
     d.columnNames.clear();
     d.rowValues.clear();

@@ -13,8 +13,8 @@ class CDatabase;
 // Every driver error is thrown as CDBException.
 class CRecordset {
 public:
-    enum OpenType { snapshot = 0 };
-    enum : unsigned { none = 0, readOnly = 0x0004, useMultiRowFetch = 0x2000 };
+    // Open options. Every cursor is a read-only snapshot.
+    enum : unsigned { none = 0, useMultiRowFetch = 0x2000 };
 
     explicit CRecordset(CDatabase* database);
     virtual ~CRecordset();
@@ -26,7 +26,7 @@ public:
     // Executes sql unchanged and fetches the first row (rowset). An empty
     // result leaves BOF and EOF both true. On failure the cursor is closed
     // again before the error is thrown.
-    bool Open(OpenType openType, const std::string& sql, unsigned options = none);
+    bool Open(const std::string& sql, unsigned options = none);
     bool IsOpen() const;
     bool IsBOF() const;
     bool IsEOF() const;

@@ -33,7 +33,7 @@ bool LoadCatalogue(CDatabase& db, CStringList& icdList, IMessageSink& sink,
     CIcdSet set(&db);
     set.SetRowsetSize(CIcdSet::kRowsetSize);
     try {
-        set.Open(CRecordset::snapshot, CIcdSet::kSql, CRecordset::readOnly | CRecordset::useMultiRowFetch);
+        set.Open(CIcdSet::kSql, CRecordset::useMultiRowFetch);
     } catch (const CDBException& e) {
         reportFailure(sink, e);
         return false;

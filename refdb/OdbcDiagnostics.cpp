@@ -3,6 +3,8 @@
 #include "CDBException.h"
 #include "Codepage.h"
 
+#include <algorithm>
+#include <iterator>
 #include <sqlext.h>
 #include <sqlucode.h>
 
@@ -11,6 +13,7 @@ namespace {
 
 struct Record {
     std::string state;
+    long native = 0;
     std::string message;
 };
 
@@ -43,7 +46,7 @@ std::vector<Record> records(SQLSMALLINT handleType, SQLHANDLE handle)
         }
         if (!SQL_SUCCEEDED(rc))
             break;
-        Record r{narrow(state, 5), {}};
+        Record r{narrow(state, 5), long(native), {}};
         if (r.state == "00000")
             break;
         std::size_t n = std::min<std::size_t>(std::size_t(std::max<SQLSMALLINT>(length, 0)), message.size());
@@ -69,14 +72,17 @@ std::string stripTags(std::string message)
     return message;
 }
 
-std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle)
+CDBException error(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
 {
+    std::vector<Record> found = records(handleType, handle);
     std::string text;
-    for (Record& r : records(handleType, handle)) {
+    for (Record& r : found) {
         text += stripTags(std::move(r.message));
         text += '\n';
     }
-    return text;
+    if (found.empty())
+        return CDBException(rc, std::move(text));
+    return CDBException(rc, std::move(text), std::move(found.front().state), found.front().native);
 }
 
 std::vector<std::string> sqlStates(SQLSMALLINT handleType, SQLHANDLE handle)
@@ -95,7 +101,7 @@ void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
 
 void throwError(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
 {
-    throw CDBException(rc, diagnosticText(handleType, handle));
+    throw error(rc, handleType, handle);
 }
 
 void throwCode(long code)
@@ -104,3 +110,19 @@ void throwCode(long code)
 }
 
 } // namespace odbc
+
+bool CDBException::IsConnectionLost() const
+{
+    // The client library's numbers: can't connect through the socket or to
+    // the host (2002, 2003), server has gone away (2006), lost connection
+    // (2013, 2055), a read or write on the socket failed (5013, 5014: "Write
+    // error: Broken pipe" when the server went between two commands); and
+    // the server's "connection killed" (1927, state 70100), as when an
+    // administrator ends the session.
+    constexpr long kLostCodes[] = {1927, 2002, 2003, 2006, 2013, 2055, 5013, 5014};
+    if (m_strSqlState.compare(0, 2, "08") == 0)
+        return true;
+    if (m_strSqlState != "HY000" && m_strSqlState != "70100")
+        return false;
+    return std::find(std::begin(kLostCodes), std::end(kLostCodes), m_nNativeError) != std::end(kLostCodes);
+}

@@ -4,20 +4,23 @@
 #include <string>
 #include <vector>
 
+#include "CDBException.h"
+
 // The one place where ODBC diagnostics become CDBException.
 namespace odbc {
 
 // A driver message without its leading bracketed tags ("[vendor][driver] ").
 std::string stripTags(std::string message);
 
-// The diagnostic records of handle, one line each (tags stripped, line feed
-// at the end), in Windows-1252.
-std::string diagnosticText(SQLSMALLINT handleType, SQLHANDLE handle);
-
 // The SQLSTATEs of the diagnostic records of handle.
 std::vector<std::string> sqlStates(SQLSMALLINT handleType, SQLHANDLE handle);
 
-// Throws CDBException(rc, the records' text) when rc is not a success.
+// The error of a failed call: rc; the diagnostic records of handle, one line
+// each (tags stripped, line feed at the end), in Windows-1252; and the first
+// record's SQLSTATE and native error code.
+CDBException error(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle);
+
+// Throws error(rc, handleType, handle) when rc is not a success.
 void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle);
 
 [[noreturn]] void throwError(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle);

@@ -32,6 +32,10 @@ public:
             SQLFreeHandle(m_type, std::exchange(m_handle, nullptr));
     }
 
+    // Lets go of a handle that is gone already (a statement freed by its
+    // connection's disconnect) without freeing it.
+    void release() { m_handle = nullptr; }
+
     SQLHANDLE get() const { return m_handle; }
     SQLSMALLINT type() const { return m_type; }
     explicit operator bool() const { return m_handle != nullptr; }

@@ -32,7 +32,7 @@ std::string CDRGLookup::LookupDRGWeightText(const std::string& weightCode)
 std::string CDRGLookup::readOne(const std::string& sql, const std::string& column)
 {
     // Open closes the cursor itself when it throws.
-    m_lookupSet.Open(CRecordset::snapshot, sql, CRecordset::none);
+    m_lookupSet.Open(sql);
     std::string value;
     try {
         m_lookupSet.GetFieldValue(column, value);

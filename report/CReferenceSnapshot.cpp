@@ -46,7 +46,7 @@ std::string field(CRecordset& set, short index)
 template <typename Take>
 void eachRow(CRecordset& set, const std::string& sql, Take take)
 {
-    set.Open(CRecordset::snapshot, sql);
+    set.Open(sql);
     try {
         for (; !set.IsEOF(); set.MoveNext())
             take(set);
@@ -112,7 +112,7 @@ template <typename Take>
 void eachBulkRow(CDatabase& db, const TableInfo& table, const std::string& sql, Take take)
 {
     CBulkTextSet set(&db, table);
-    set.Open(CRecordset::snapshot, sql, CRecordset::readOnly | CRecordset::useMultiRowFetch);
+    set.Open(sql, CRecordset::readOnly | CRecordset::useMultiRowFetch);
     for (; !set.IsEOF(); set.MoveNext())
         for (long row = 0; row < set.GetRowsFetched(); ++row)
             take(set, row);

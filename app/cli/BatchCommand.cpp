@@ -111,8 +111,11 @@ void readCase(const std::vector<std::string>& fields, BatchCase& c)
 using GroupRows = std::function<std::vector<CReportRow>(const CProcessInput&, int ageDays, IMessageSink& sink)>;
 
 // The output rows of one case: its report lines, or the one row of a
-// failed case (failed is then set).
-std::string caseRows(const BatchCase& c, const GroupRows& group, IMessageSink& sink, bool& failed)
+// failed case (failed is then set). With reconnect, a connection found lost
+// by an earlier case is opened again first; a case it cannot be opened for
+// fails with the connection's messages.
+std::string caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reconnect, IMessageSink& sink,
+                     bool& failed)
 {
     std::string failure; // UTF-8
     int ageDays = 0;
@@ -120,6 +123,8 @@ std::string caseRows(const BatchCase& c, const GroupRows& group, IMessageSink& s
         failure = "line " + std::to_string(c.line) + ": " + c.problem;
     } else if (!CheckDates(c.input, ageDays)) {
         failure = codepage::utf8FromCp1252(LoadString(IDS_VALIDATE_DATES));
+    } else if (CKeptMessages told(sink); reconnect && !EnsureConnected(*reconnect, told)) {
+        failure = told.text();
     } else {
         try {
             std::string rows;
@@ -163,6 +168,7 @@ void readItem(CCsvReader::Result result, const std::vector<std::string>& fields,
 // What one grouping thread keeps from block to block.
 struct Worker {
     GroupRows group;
+    CDatabase* reconnect = nullptr; // the connection its cases need, if any
     std::ostringstream messages;
     CStderrSink sink{messages};
 };
@@ -170,7 +176,7 @@ struct Worker {
 void groupItem(Worker& worker, BatchItem& item)
 {
     worker.sink.setPrefix("line " + std::to_string(item.c.line) + " (" + EchoValue(item.c.id) + "): ");
-    item.rows = caseRows(item.c, worker.group, worker.sink, item.failed);
+    item.rows = caseRows(item.c, worker.group, worker.reconnect, worker.sink, item.failed);
     item.messages = worker.messages.str();
     worker.messages.str(std::string());
 }
@@ -351,6 +357,7 @@ int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err,
         if (perStatement) {
             lookupSet.emplace(&db);
             auto worker = std::make_unique<Worker>();
+            worker->reconnect = &db;
             worker->group = [&](const CProcessInput& in, int age, IMessageSink& caseSink) {
                 return GroupCaseRows(in, age, db, *lookupSet, engineProgress, caseSink);
             };
@@ -395,6 +402,13 @@ int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err,
                 items[count] = BatchItem();
                 readItem(result, fields, lineNumber, problem, items[count]);
             }
+            // The snapshot's threads share the connection for the look-ups it
+            // sends, so a lost one is opened again between blocks, on this
+            // thread alone; its statements then run outside the start's
+            // snapshot. A connection that stays lost fails only the cases
+            // that need a statement.
+            if (snapshot)
+                EnsureConnected(db, sink);
             groupBlock(workers, items, count);
             for (std::size_t i = 0; i < count; ++i) {
                 err << items[i].messages << std::flush;

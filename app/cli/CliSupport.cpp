@@ -17,6 +17,14 @@ std::string DatabaseErrorText(const CDBException& error)
     return error.m_strError;
 }
 
+void CKeptMessages::showMessage(const std::string& text, MessageIcon icon, const std::string& caption)
+{
+    const std::string line = CStderrSink::OneLine(text);
+    if (!line.empty())
+        m_strText += (m_strText.empty() ? "" : " ") + line;
+    m_target.showMessage(text, icon, caption);
+}
+
 bool OpenCaseFile(CVesmarDoc& doc, const std::string& path, IMessageSink& sink)
 {
     doc.OnNewDocument();

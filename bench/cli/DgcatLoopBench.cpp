@@ -54,7 +54,7 @@ int main(int argc, char** argv)
     const auto start = std::chrono::steady_clock::now();
     for (long i = 0; i < statements; ++i) {
         const std::string& code = codes[(static_cast<std::size_t>(i) * 7919) % codes.size()];
-        set.Open(CRecordset::snapshot, "SELECT varval FROM DG1 WHERE vartype = 'DGCAT' AND code = '" + code + "';");
+        set.Open("SELECT varval FROM DG1 WHERE vartype = 'DGCAT' AND code = '" + code + "';");
         if (!set.IsBOF()) {
             std::string value;
             set.GetFieldValue("varval", value);

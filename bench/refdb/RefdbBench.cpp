@@ -144,7 +144,7 @@ int main(int argc, char** argv)
         CDatabase db;
         db.OpenEx("DRIVER={MySQL ODBC 3.51 Driver};DATABASE=Vesmar;SERVER=127.0.0.1;PORT=" + port +
                       ";UID=vesmar;PASSWORD=vesmar",
-                  CDatabase::openReadOnly | CDatabase::noOdbcDialog);
+                  CDatabase::openReadOnly);
 
         // First, while the process is small: the catalogue's own peak memory.
         long rssBefore = statusKiB("VmRSS:");
@@ -166,7 +166,7 @@ int main(int argc, char** argv)
         Figures bulk = repeat(runs, [&] {
             CIcdSet set(&db);
             set.SetRowsetSize(CIcdSet::kRowsetSize);
-            set.Open(CRecordset::snapshot, CIcdSet::kSql, CRecordset::readOnly | CRecordset::useMultiRowFetch);
+            set.Open(CIcdSet::kSql, CRecordset::useMultiRowFetch);
             rows = 0;
             while (!set.IsEOF()) {
                 rows += set.GetRowsFetched();

@@ -1,5 +1,6 @@
 #include "CatalogueTsv.h"
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include <zlib.h>
@@ -33,5 +34,7 @@ std::vector<CatalogueTsvRow> ReadCatalogueTsv(const std::string& path)
 
 std::string DefaultCatalogueTsvPath()
 {
-    return VESMAR_CATALOGUE_TSV;
+    // As scripts/refdb finds it; a git worktree has no ../shared beside it.
+    const char* path = std::getenv("VESMAR_ICD10CM");
+    return path && *path ? path : VESMAR_CATALOGUE_TSV;
 }

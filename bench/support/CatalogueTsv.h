@@ -14,5 +14,6 @@ struct CatalogueTsvRow {
 // std::runtime_error when the file cannot be read or holds no row.
 std::vector<CatalogueTsvRow> ReadCatalogueTsv(const std::string& path);
 
-// Where the benchmarks find that file: beside the project, never inside it.
+// Where the benchmarks find that file: beside the project, never inside it,
+// or where VESMAR_ICD10CM names it.
 std::string DefaultCatalogueTsvPath();

@@ -36,6 +36,7 @@
 #include "ProcessCommand.h"
 #include "Report.h"
 #include "QtText.h"
+#include "ReferenceConnection.h"
 #include "StringTable.h"
 
 namespace {
@@ -536,6 +537,8 @@ void CVesmarView::OnProcess()
         m_pSink->showMessage(LoadString(IDS_VALIDATE_DATES), MessageIcon::Warning);
         return;
     }
+    if (!EnsureConnected(*m_pDB, *m_pSink))
+        return;
 
     bool failed = false;
     std::string error;

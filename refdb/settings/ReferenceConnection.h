@@ -20,3 +20,13 @@ std::string BuildConnectString(bool settingsRead, const std::string& host, const
 // text; an open refused without an error shows string 32775 alone. True
 // when the connection is open.
 bool OpenReferenceDatabase(CDatabase& db, IMessageSink& sink);
+
+// The first step of every command that needs the reference database (the
+// window's Process, each case of vesmar-cli batch): a connection that is
+// not open, because its first open failed or because a statement found it
+// lost since, is opened again with the connect string and options of that
+// first open (the settings are not read again), with the messages of
+// OpenReferenceDatabase when that fails; the command then ends there. A
+// command never calls it again part-way: a report comes from one
+// connection's answers or not at all. True when the connection is open.
+bool EnsureConnected(CDatabase& db, IMessageSink& sink);

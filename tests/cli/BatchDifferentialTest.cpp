@@ -243,7 +243,7 @@ BatchRun batch(const std::string& database, const std::vector<std::string>& args
     std::ostringstream out, err;
     BatchRun run;
     run.status = RunBatchWith(CCommandLine::Parse(args), out, err, [&](CDatabase& db, IMessageSink&) {
-        return db.OpenEx(testdb::connectString(database), CDatabase::noOdbcDialog);
+        return db.OpenEx(testdb::connectString(database));
     });
     run.out = out.str();
     run.err = err.str();
@@ -375,7 +375,7 @@ TEST_F(BatchDifferentialTest, UntrustedTablesAreLeftToStatements)
                          alteration,
                      m_database);
         CDatabase db;
-        ASSERT_TRUE(db.OpenEx(testdb::connectString(m_database), CDatabase::noOdbcDialog));
+        ASSERT_TRUE(db.OpenEx(testdb::connectString(m_database)));
         CReferenceSnapshot snapshot(db);
         snapshot.Load();
         std::string all;

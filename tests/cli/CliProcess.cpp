@@ -32,11 +32,9 @@ void writeFile(const std::string& path, const std::string& bytes)
         throw std::runtime_error("cannot write " + path);
 }
 
-CliRun runCli(const std::vector<std::string>& args, const std::map<std::string, std::string>& env)
+int startCli(const std::vector<std::string>& args, const std::map<std::string, std::string>& env,
+             const std::string& outPath, const std::string& errPath)
 {
-    // Files rather than pipes: the child may fill both streams.
-    const std::string dir = makeTempDir();
-    const std::string outPath = dir + "/out", errPath = dir + "/err";
     pid_t pid = fork();
     if (pid < 0)
         throw std::runtime_error("fork failed");
@@ -61,10 +59,23 @@ CliRun runCli(const std::vector<std::string>& args, const std::map<std::string, 
         execv(VESMAR_CLI_PATH, argv.data());
         _exit(127);
     }
+    return pid;
+}
+
+int waitCli(int pid)
+{
     int wstatus = 0;
-    waitpid(pid, &wstatus, 0);
+    waitpid(pid_t(pid), &wstatus, 0);
+    return WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+}
+
+CliRun runCli(const std::vector<std::string>& args, const std::map<std::string, std::string>& env)
+{
+    // Files rather than pipes: the child may fill both streams.
+    const std::string dir = makeTempDir();
+    const std::string outPath = dir + "/out", errPath = dir + "/err";
     CliRun run;
-    run.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
+    run.status = waitCli(startCli(args, env, outPath, errPath));
     run.out = readFile(outPath);
     run.err = readFile(errPath);
     unlink(outPath.c_str());

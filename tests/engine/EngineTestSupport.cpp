@@ -29,7 +29,7 @@ CStringList makeList(const std::vector<std::string>& entries)
 std::unique_ptr<CDatabase> openDatabase(const std::string& name)
 {
     auto db = std::make_unique<CDatabase>();
-    if (!db->OpenEx(testdb::connectString(name), CDatabase::noOdbcDialog))
+    if (!db->OpenEx(testdb::connectString(name)))
         throw std::runtime_error("no connection to " + name);
     return db;
 }
@@ -64,7 +64,7 @@ CaseRun runCase(CDatabase& db, const CaseSpec& theCase)
 std::string connectionId(CDatabase& db)
 {
     CRecordset rs(&db);
-    rs.Open(CRecordset::snapshot, "SELECT CONNECTION_ID() AS id");
+    rs.Open("SELECT CONNECTION_ID() AS id");
     std::string id;
     rs.GetFieldValue("id", id);
     rs.Close();

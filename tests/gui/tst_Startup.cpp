@@ -262,7 +262,7 @@ private slots:
         QVERIFY(app->m_pDB->IsOpen());
         QCOMPARE(app->m_icdList.GetCount(), entries);
         CRecordset check(app->m_pDB.get());
-        QVERIFY(check.Open(CRecordset::snapshot, "SELECT Code FROM icd"));
+        QVERIFY(check.Open("SELECT Code FROM icd"));
         QVERIFY(!check.IsEOF());
     }
 

@@ -37,7 +37,7 @@ protected:
             ASSERT_NO_THROW(createFixture());
             created = true;
         }
-        ASSERT_TRUE(m_db.OpenEx(testdb::connectString(kDb), CDatabase::openReadOnly | CDatabase::noOdbcDialog));
+        ASSERT_TRUE(m_db.OpenEx(testdb::connectString(kDb), CDatabase::openReadOnly));
     }
 
     CDatabase m_db;
@@ -71,12 +71,12 @@ private:
     std::size_t m_secondSlot;
 };
 
-const unsigned kBulk = CRecordset::readOnly | CRecordset::useMultiRowFetch;
+const unsigned kBulk = CRecordset::useMultiRowFetch;
 
 TEST_F(RecordsetTest, PlainCursorWalksRowsInServerOrderAndRewinds)
 {
     CRecordset rs(&m_db);
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT Code, Text FROM t"));
+    ASSERT_TRUE(rs.Open("SELECT Code, Text FROM t"));
     EXPECT_FALSE(rs.IsBOF());
     EXPECT_FALSE(rs.IsEOF());
     std::vector<std::pair<std::string, std::string>> rows;
@@ -104,7 +104,7 @@ TEST_F(RecordsetTest, PlainCursorWalksRowsInServerOrderAndRewinds)
     EXPECT_TRUE(rs.IsBOF());
     EXPECT_TRUE(rs.IsEOF());
     // A closed cursor opens again with another statement.
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT Text AS x FROM t WHERE Code = 'C'"));
+    ASSERT_TRUE(rs.Open("SELECT Text AS x FROM t WHERE Code = 'C'"));
     rs.GetFieldValue("x", code);
     EXPECT_EQ(code, "third");
 }
@@ -112,7 +112,7 @@ TEST_F(RecordsetTest, PlainCursorWalksRowsInServerOrderAndRewinds)
 TEST_F(RecordsetTest, EmptyResultIsBofAndEofAndRefusesMoves)
 {
     CRecordset rs(&m_db);
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT Code FROM empty_t"));
+    ASSERT_TRUE(rs.Open("SELECT Code FROM empty_t"));
     EXPECT_TRUE(rs.IsBOF());
     EXPECT_TRUE(rs.IsEOF());
     EXPECT_EQ(expectDbError([&] { rs.MoveNext(); }), kSqlErrorNoDataFound);
@@ -122,7 +122,7 @@ TEST_F(RecordsetTest, EmptyResultIsBofAndEofAndRefusesMoves)
 TEST_F(RecordsetTest, ColumnNamesMatchExactlyAndByPosition)
 {
     CRecordset rs(&m_db);
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT * FROM t WHERE Code = 'B'"));
+    ASSERT_TRUE(rs.Open("SELECT * FROM t WHERE Code = 'B'"));
     std::string value = "unchanged";
     CDBException e = catchDbError([&] { rs.GetFieldValue("CODE", value); });
     EXPECT_EQ(e.m_nRetCode, kSqlErrorFieldNotFound);
@@ -144,14 +144,14 @@ TEST_F(RecordsetTest, ColumnNamesMatchExactlyAndByPosition)
 TEST_F(RecordsetTest, DriverErrorsCarryTheMessageWithoutBracketTags)
 {
     CRecordset rs(&m_db);
-    CDBException e = catchDbError([&] { rs.Open(CRecordset::snapshot, "SELECT Code FROM no_such_table"); });
+    CDBException e = catchDbError([&] { rs.Open("SELECT Code FROM no_such_table"); });
     EXPECT_EQ(e.m_nRetCode, SQL_ERROR);
     EXPECT_EQ(e.m_strError, "Table '" + kDb + ".no_such_table' doesn't exist\n");
     EXPECT_FALSE(rs.IsOpen());
     EXPECT_TRUE(rs.IsEOF());
 
     // The failed cursor is usable again.
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT Code FROM t"));
+    ASSERT_TRUE(rs.Open("SELECT Code FROM t"));
     EXPECT_FALSE(rs.IsEOF());
 
     // Reading at EOF: the driver manager's "invalid cursor state".
@@ -171,7 +171,7 @@ TEST_F(RecordsetTest, QueryTimeoutIsAskedForUntilTheDriverRefusesIt)
     // MariaDB Connector/ODBC answers the 15 s request with 01S02.
     EXPECT_TRUE(m_db.impl()->queryTimeoutRefused);
     CRecordset second(&m_db);
-    ASSERT_TRUE(second.Open(CRecordset::snapshot, "SELECT 1 AS one"));
+    ASSERT_TRUE(second.Open("SELECT 1 AS one"));
     EXPECT_TRUE(m_db.impl()->queryTimeoutRefused);
 }
 
@@ -179,7 +179,7 @@ TEST_F(RecordsetTest, BulkCursorFetchesRowsetsOf5000AndRewinds)
 {
     CPairSet rs(&m_db, 10, 300);
     rs.SetRowsetSize(5000);
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT Code, Text FROM big", kBulk));
+    ASSERT_TRUE(rs.Open("SELECT Code, Text FROM big", kBulk));
     std::vector<long> sizes;
     long seen = 0;
     while (!rs.IsEOF()) {
@@ -213,7 +213,7 @@ TEST_F(RecordsetTest, BulkValueLongerThanItsSlotIsError1021)
                  kDb);
     CPairSet rs(&m_db, 10, 300);
     rs.SetRowsetSize(5000);
-    CDBException e = catchDbError([&] { rs.Open(CRecordset::snapshot, "SELECT Code, Text FROM long_t", kBulk); });
+    CDBException e = catchDbError([&] { rs.Open("SELECT Code, Text FROM long_t", kBulk); });
     EXPECT_EQ(e.m_nRetCode, kSqlErrorDataTruncated);
     EXPECT_EQ(e.m_strError, "");
     // Open closes the cursor again before raising.
@@ -221,7 +221,7 @@ TEST_F(RecordsetTest, BulkValueLongerThanItsSlotIsError1021)
     EXPECT_EQ(rs.m_rgSecond, nullptr);
 
     // 299 characters fit a 300-slot.
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT Code, Text FROM long_t WHERE Code = 'A00'", kBulk));
+    ASSERT_TRUE(rs.Open("SELECT Code, Text FROM long_t WHERE Code = 'A00'", kBulk));
     EXPECT_EQ(rs.Second(0), std::string(299, 'x'));
 }
 
@@ -237,7 +237,7 @@ TEST_F(RecordsetTest, NonAsciiTextArrivesAsWindows1252)
 
     CRecordset rs(&m_db);
     // The statement's own text is Windows-1252 too.
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT Text FROM intl WHERE Text LIKE 'Fi\xE8vre%'"));
+    ASSERT_TRUE(rs.Open("SELECT Text FROM intl WHERE Text LIKE 'Fi\xE8vre%'"));
     ASSERT_FALSE(rs.IsEOF());
     std::string text;
     rs.GetFieldValue("Text", text);
@@ -245,7 +245,7 @@ TEST_F(RecordsetTest, NonAsciiTextArrivesAsWindows1252)
 
     CPairSet bulk(&m_db, 10, 300);
     bulk.SetRowsetSize(5000);
-    ASSERT_TRUE(bulk.Open(CRecordset::snapshot, "SELECT Code, Text FROM intl", kBulk));
+    ASSERT_TRUE(bulk.Open("SELECT Code, Text FROM intl", kBulk));
     ASSERT_EQ(bulk.GetRowsFetched(), 2);
     EXPECT_EQ(bulk.Second(0), expected);
     EXPECT_EQ(bulk.Second(1), std::string(299, '\xE9'));
@@ -256,7 +256,7 @@ TEST_F(RecordsetTest, NonAsciiTextArrivesAsWindows1252)
     testdb::exec("DROP TABLE IF EXISTS intl_latin1; CREATE TABLE intl_latin1 (Code VARCHAR(20), Text VARCHAR(300))"
                  " CHARACTER SET latin1; INSERT INTO intl_latin1 VALUES ('L1', 'Fi\xC3\xA8vre \xC3\x96lz');",
                  kDb);
-    ASSERT_TRUE(bulk.Open(CRecordset::snapshot, "SELECT Code, Text FROM intl_latin1", kBulk));
+    ASSERT_TRUE(bulk.Open("SELECT Code, Text FROM intl_latin1", kBulk));
     EXPECT_EQ(bulk.Second(0), "Fi\xE8vre \xD6lz");
 }
 
@@ -264,7 +264,7 @@ TEST_F(RecordsetTest, BulkNullReadsAsEmptyWithNullIndicator)
 {
     CPairSet rs(&m_db, 10, 300);
     rs.SetRowsetSize(5000);
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT Code, Text FROM t", kBulk));
+    ASSERT_TRUE(rs.Open("SELECT Code, Text FROM t", kBulk));
     ASSERT_EQ(rs.GetRowsFetched(), 3);
     EXPECT_EQ(rs.First(1), "A");
     EXPECT_EQ(rs.Second(1), "");
@@ -277,7 +277,7 @@ TEST(DatabaseTest, CursorOnANeverOpenedConnectionSaysSo)
     CDatabase db;
     EXPECT_FALSE(db.IsOpen());
     CRecordset rs(&db);
-    CDBException e = catchDbError([&] { rs.Open(CRecordset::snapshot, "SELECT 1"); });
+    CDBException e = catchDbError([&] { rs.Open("SELECT 1"); });
     EXPECT_EQ(e.m_strError, "The reference database is not connected.\n");
     EXPECT_FALSE(rs.IsOpen());
 }
@@ -287,7 +287,7 @@ TEST(DatabaseTest, WrongPasswordAndUnreachableServerRaiseTheDriverText)
     CDatabase db;
     std::string wrong = testdb::connectString("Vesmar");
     wrong.replace(wrong.find("UID=root;PASSWORD="), std::string::npos, "UID=vesmar;PASSWORD=wrong");
-    CDBException e = catchDbError([&] { db.OpenEx(wrong, CDatabase::openReadOnly | CDatabase::noOdbcDialog); });
+    CDBException e = catchDbError([&] { db.OpenEx(wrong, CDatabase::openReadOnly); });
     EXPECT_EQ(e.m_nRetCode, SQL_ERROR);
     EXPECT_EQ(e.m_strError.rfind("Access denied for user 'vesmar'@'localhost'", 0), 0u) << e.m_strError;
     EXPECT_EQ(e.m_strError.back(), '\n');
@@ -296,7 +296,7 @@ TEST(DatabaseTest, WrongPasswordAndUnreachableServerRaiseTheDriverText)
     // Nothing listens on port 1 of the loopback interface.
     e = catchDbError([&] {
         db.OpenEx("DRIVER={MySQL ODBC 3.51 Driver};DATABASE=Vesmar;SERVER=127.0.0.1;PORT=1;UID=vesmar;PASSWORD=vesmar",
-                  CDatabase::openReadOnly | CDatabase::noOdbcDialog);
+                  CDatabase::openReadOnly);
     });
     EXPECT_EQ(e.m_nRetCode, SQL_ERROR);
     EXPECT_NE(e.m_strError.find("Can't connect to server on '127.0.0.1'"), std::string::npos) << e.m_strError;
@@ -304,7 +304,7 @@ TEST(DatabaseTest, WrongPasswordAndUnreachableServerRaiseTheDriverText)
     EXPECT_FALSE(db.IsOpen());
 
     // The same object opens once the string is right.
-    EXPECT_TRUE(db.OpenEx(testdb::connectString("Vesmar"), CDatabase::openReadOnly | CDatabase::noOdbcDialog));
+    EXPECT_TRUE(db.OpenEx(testdb::connectString("Vesmar"), CDatabase::openReadOnly));
     EXPECT_TRUE(db.IsOpen());
 }
 

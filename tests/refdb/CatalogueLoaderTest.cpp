@@ -58,7 +58,7 @@ protected:
         ASSERT_NO_THROW(testdb::exec("DROP TABLE IF EXISTS icd; CREATE TABLE icd (row_id INT AUTO_INCREMENT PRIMARY"
                                      " KEY, Code VARCHAR(64) NULL, Text VARCHAR(2000) NULL) CHARACTER SET utf8mb4;",
                                      kDb));
-        ASSERT_TRUE(m_db.OpenEx(testdb::connectString(kDb), CDatabase::openReadOnly | CDatabase::noOdbcDialog));
+        ASSERT_TRUE(m_db.OpenEx(testdb::connectString(kDb), CDatabase::openReadOnly));
     }
 
     // rows codes C<n> with texts "text <n>", n counting down so that the

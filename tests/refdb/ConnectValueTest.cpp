@@ -76,7 +76,7 @@ protected:
             CRecordingSink sink;
             if (OpenReferenceDatabase(db, sink)) {
                 CRecordset rs(&db);
-                rs.Open(CRecordset::snapshot, "SELECT CURRENT_USER() AS who");
+                rs.Open("SELECT CURRENT_USER() AS who");
                 rs.GetFieldValue("who", who);
             }
         }
@@ -127,10 +127,10 @@ TEST_F(StoredSettings, APasswordCannotAddAStatementToTheConnection)
 TEST(StatementValues, ANulReachesTheServerAsThatByte)
 {
     CDatabase db;
-    ASSERT_TRUE(db.OpenEx(testdb::connectString("Vesmar"), CDatabase::openReadOnly | CDatabase::noOdbcDialog));
+    ASSERT_TRUE(db.OpenEx(testdb::connectString("Vesmar"), CDatabase::openReadOnly));
     CRecordset rs(&db);
     const std::string value = std::string("a'\\", 3) + '\0' + "b\x01\x7F";
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT HEX('" + sqlEscape(value) + "') AS h, 'x' AS tail"));
+    ASSERT_TRUE(rs.Open("SELECT HEX('" + sqlEscape(value) + "') AS h, 'x' AS tail"));
     std::string hex, tail;
     rs.GetFieldValue("h", hex);
     rs.GetFieldValue("tail", tail);

@@ -19,7 +19,7 @@ std::vector<std::vector<std::string>> readAll(CDatabase& db, const std::string& 
 {
     std::vector<std::vector<std::string>> rows;
     CRecordset rs(&db);
-    rs.Open(CRecordset::snapshot, sql);
+    rs.Open(sql);
     while (!rs.IsEOF()) {
         std::vector<std::string> row;
         for (const std::string& column : columns) {
@@ -63,7 +63,7 @@ TEST(DataSetLoadTest, DecisionRowsComeBackInFileOrder)
     ASSERT_EQ(std::system(command.c_str()), 0) << std::ifstream(folder + "/load.log").rdbuf();
 
     CDatabase db;
-    ASSERT_TRUE(db.OpenEx(testdb::connectString(kDb), CDatabase::openReadOnly | CDatabase::noOdbcDialog));
+    ASSERT_TRUE(db.OpenEx(testdb::connectString(kDb), CDatabase::openReadOnly));
     EXPECT_EQ(readAll(db, "SELECT * FROM drglogic", {"icd", "mdc", "or", "sex", "drg"}), expected);
     EXPECT_EQ(readAll(db, "SELECT Code, Text From icd", {"Code", "Text"}),
               (std::vector<std::vector<std::string>>{{"A01", "Fi\xE8vre typho\xEF" "de"},

@@ -157,7 +157,7 @@ TEST_F(SettingsTest, OpenReferenceDatabaseOpensTheReadOnlyAccount)
     EXPECT_TRUE(sink.messages.empty());
 
     CRecordset rs(&db);
-    ASSERT_TRUE(rs.Open(CRecordset::snapshot, "SELECT DATABASE() AS db, CURRENT_USER() AS who"));
+    ASSERT_TRUE(rs.Open("SELECT DATABASE() AS db, CURRENT_USER() AS who"));
     std::string value;
     rs.GetFieldValue("db", value);
     EXPECT_EQ(value, "Vesmar");
@@ -166,7 +166,7 @@ TEST_F(SettingsTest, OpenReferenceDatabaseOpensTheReadOnlyAccount)
 
     // The account is what keeps the program read-only.
     CRecordset write(&db);
-    CDBException e = catchDbError([&] { write.Open(CRecordset::snapshot, "CREATE TABLE probe (x INT)"); });
+    CDBException e = catchDbError([&] { write.Open("CREATE TABLE probe (x INT)"); });
     EXPECT_EQ(e.m_nRetCode, SQL_ERROR);
     EXPECT_NE(e.m_strError.find("CREATE command denied"), std::string::npos) << e.m_strError;
 }

@@ -44,7 +44,7 @@ INSERT INTO DRGWeight (DRG, weight) VALUES ('D1', '1.5'), ('D0', '0.25');
 )SQL",
                      kDb);
         db = std::make_unique<CDatabase>();
-        db->OpenEx(testdb::connectString(kDb), CDatabase::openReadOnly | CDatabase::noOdbcDialog);
+        db->OpenEx(testdb::connectString(kDb), CDatabase::openReadOnly);
     }
     static void TearDownTestSuite()
     {

@@ -135,7 +135,7 @@ protected:
     {
         m_set.reset();
         m_db = std::make_unique<CDatabase>();
-        ASSERT_TRUE(m_db->OpenEx(testdb::connectString(database), CDatabase::openReadOnly | CDatabase::noOdbcDialog));
+        ASSERT_TRUE(m_db->OpenEx(testdb::connectString(database), CDatabase::openReadOnly));
         m_set = std::make_unique<CRecordset>(m_db.get());
     }
 

@@ -46,7 +46,7 @@ protected:
 
     void open(const char* database)
     {
-        ASSERT_TRUE(m_db.OpenEx(testdb::connectString(database), CDatabase::openReadOnly | CDatabase::noOdbcDialog));
+        ASSERT_TRUE(m_db.OpenEx(testdb::connectString(database), CDatabase::openReadOnly));
         m_set = std::make_unique<CRecordset>(&m_db);
         m_lookup = std::make_unique<CDRGLookup>(*m_set);
     }

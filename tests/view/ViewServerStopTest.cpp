@@ -59,7 +59,7 @@ void ViewServerStopTest::serverStoppedBeforeProcess()
     CFormFixture f(CStringList{}, testdb::connectString("Vesmar"));
     {
         CDatabase db;
-        QVERIFY(db.OpenEx(testdb::connectString("Vesmar"), CDatabase::openReadOnly | CDatabase::noOdbcDialog));
+        QVERIFY(db.OpenEx(testdb::connectString("Vesmar"), CDatabase::openReadOnly));
         f.catalogue = LoadCatalogueOf(db);
     }
     f.NewCase();

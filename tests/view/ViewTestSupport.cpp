@@ -68,7 +68,7 @@ CFormFixture::CFormFixture(CStringList list, const std::string& connectString)
     : catalogue(std::move(list))
 {
     if (!connectString.empty())
-        db.OpenEx(connectString, CDatabase::openReadOnly | CDatabase::noOdbcDialog);
+        db.OpenEx(connectString, CDatabase::openReadOnly);
     m_pView = std::make_unique<CVesmarView>(&doc, &db, &catalogue, &sink);
     m_pView->resize(1000, 700);
     m_pView->show();
