@@ -84,7 +84,7 @@ int main(int argc, char** argv)
     }
     const bool zipf = argc == 4;
     const std::filesystem::path out = argv[1];
-    const int caseCount = argc == 3 ? std::stoi(argv[2]) : 10000;
+    const int caseCount = argc >= 3 ? std::stoi(argv[2]) : 10000;
     std::filesystem::create_directories(out / "dataset");
 
     std::vector<Code> codes;
