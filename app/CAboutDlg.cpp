@@ -13,7 +13,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
                           | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("100"));
-    setWindowTitle(toQString(LoadString(IDS_ABOUT_CAPTION)));
+    setWindowTitle(ToQString(LoadString(IDS_ABOUT_CAPTION)));
     const CDialogUnits units(font());
     setFixedSize(units.size(235, 55));
 
@@ -22,17 +22,17 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     icon->setPixmap(AppIcon().pixmap(32, 32));
     icon->setGeometry(QRect(units.x(11), units.y(17), 32, 32));
 
-    auto* version = new QLabel(toQString(LoadString(IDS_ABOUT_VERSION)), this);
+    auto* version = new QLabel(ToQString(LoadString(IDS_ABOUT_VERSION)), this);
     version->setObjectName(QStringLiteral("version"));
     version->setGeometry(units.rect(40, 10, 119, 8));
     FitStaticText(version);
 
-    auto* second = new QLabel(toQString(LoadString(IDS_ABOUT_NOTE)), this);
+    auto* second = new QLabel(ToQString(LoadString(IDS_ABOUT_NOTE)), this);
     second->setObjectName(QStringLiteral("note"));
     second->setGeometry(units.rect(40, 25, 130, 8));
     FitStaticText(second);
 
-    auto* ok = new QPushButton(toQString(LoadString(IDS_BUTTON_OK)), this);
+    auto* ok = new QPushButton(ToQString(LoadString(IDS_BUTTON_OK)), this);
     ok->setObjectName(QStringLiteral("1"));
     ok->setGeometry(units.rect(178, 7, 50, 14));
     ok->setDefault(true);

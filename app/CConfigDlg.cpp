@@ -26,7 +26,7 @@ QLineEdit* makeEdit(QWidget* parent, const char* id, const QRect& geometry)
 
 QLabel* makeLabel(QWidget* parent, const char* id, StringId text, const QRect& geometry)
 {
-    auto* label = new QLabel(toQString(LoadString(text)), parent);
+    auto* label = new QLabel(ToQString(LoadString(text)), parent);
     label->setObjectName(QString::fromLatin1(id));
     label->setGeometry(geometry);
     FitStaticText(label);
@@ -50,7 +50,7 @@ CConfigDlg::CConfigDlg(IMessageSink& sink, QWidget* parent)
     }
 
     setObjectName(QStringLiteral("139"));
-    setWindowTitle(toQString(LoadString(IDS_CONFIG_CAPTION)));
+    setWindowTitle(ToQString(LoadString(IDS_CONFIG_CAPTION)));
     setModal(true);
     setWindowModality(Qt::ApplicationModal);
     QFont dialogFont = font();
@@ -60,11 +60,11 @@ CConfigDlg::CConfigDlg(IMessageSink& sink, QWidget* parent)
     setFixedSize(units.size(239, 102));
 
     // Created in tab order: OK first, so the dialog opens with the focus on OK.
-    auto* ok = new QPushButton(toQString(LoadString(IDS_BUTTON_OK)), this);
+    auto* ok = new QPushButton(ToQString(LoadString(IDS_BUTTON_OK)), this);
     ok->setObjectName(QStringLiteral("1"));
     ok->setGeometry(units.rect(179, 65, 50, 14));
     ok->setDefault(true);
-    auto* cancel = new QPushButton(toQString(LoadString(IDS_BUTTON_CANCEL)), this);
+    auto* cancel = new QPushButton(ToQString(LoadString(IDS_BUTTON_CANCEL)), this);
     cancel->setObjectName(QStringLiteral("2"));
     cancel->setGeometry(units.rect(179, 81, 50, 14));
     makeLabel(this, "1027", IDS_CONFIG_HOST, units.rect(14, 23, 49, 8));
@@ -82,17 +82,17 @@ CConfigDlg::CConfigDlg(IMessageSink& sink, QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &CConfigDlg::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    m_host->setText(toQString(m_strHost));
-    m_password->setText(toQString(m_strPassword));
-    m_user->setText(toQString(m_strUser));
+    m_host->setText(ToQString(m_strHost));
+    m_password->setText(ToQString(m_strPassword));
+    m_user->setText(ToQString(m_strUser));
     ok->setFocus();
 }
 
 void CConfigDlg::accept()
 {
-    m_strHost = fromQString(m_host->text());
-    m_strPassword = fromQString(m_password->text());
-    m_strUser = fromQString(m_user->text());
+    m_strHost = FromQString(m_host->text());
+    m_strPassword = FromQString(m_password->text());
+    m_strUser = FromQString(m_user->text());
     if (!CRegistry().WriteSettings(m_strHost, m_strUser, m_strPassword))
         m_sink.showMessage(LoadString(IDS_REGISTRY_WRITE_FAILED));
     QDialog::accept();

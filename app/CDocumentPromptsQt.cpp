@@ -14,7 +14,7 @@ QString filterText(const std::vector<std::string>& filters)
 {
     QStringList list;
     for (const std::string& filter : filters)
-        list << toQString(filter);
+        list << ToQString(filter);
     return list.join(QStringLiteral(";;"));
 }
 
@@ -51,7 +51,7 @@ std::optional<std::string> CDocumentPromptsQt::askSavePath(const FileDialogReque
 
 SaveAnswer CDocumentPromptsQt::askSaveChanges(const std::string& question)
 {
-    QMessageBox box(QMessageBox::Warning, toQString(LoadString(AFX_IDS_APP_TITLE)), toQString(question),
+    QMessageBox box(QMessageBox::Warning, ToQString(LoadString(AFX_IDS_APP_TITLE)), ToQString(question),
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_owner);
     box.setObjectName(QStringLiteral("saveQuestion"));
     box.setDefaultButton(QMessageBox::Yes);

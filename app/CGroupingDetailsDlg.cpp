@@ -51,6 +51,6 @@ void CGroupingDetailsDlg::ShowTrace(const CGroupingTrace* trace)
     }
     QStringList lines;
     for (const std::string& line : GroupingDetailsLines(*trace))
-        lines << toQString(line);
+        lines << ToQString(line);
     m_text->setPlainText(lines.join(u'\n'));
 }

@@ -34,7 +34,7 @@ bool IsTextControl(const QWidget* widget)
 CMainFrame::CMainFrame()
 {
     setWindowIcon(AppIcon());
-    setWindowTitle(toQString(LoadString(AFX_IDS_APP_TITLE)));
+    setWindowTitle(ToQString(LoadString(AFX_IDS_APP_TITLE)));
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(AddCommand(ID_FILE_NEW, QStringLiteral("&New\tCtrl+N")));
@@ -76,7 +76,7 @@ QAction* CMainFrame::AddCommand(int id, const QString& text)
 {
     auto* action = new QAction(text, this);
     action->setObjectName(QString::number(id));
-    action->setStatusTip(toQString(CommandPrompt(id)));
+    action->setStatusTip(ToQString(CommandPrompt(id)));
     // Window-wide, so the bindings work whichever control has the focus;
     // a text control keeps its own edit keys (see eventFilter).
     action->setShortcutContext(Qt::WindowShortcut);
@@ -94,7 +94,7 @@ QLabel* CMainFrame::AddIndicator(int id)
     auto* pane = new QLabel(m_wndStatusBar);
     pane->setObjectName(QString::number(id));
     // Wide enough for its text whether the key is on or off.
-    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(toQString(LoadString(id))) + 8);
+    pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(ToQString(LoadString(id))) + 8);
     pane->setAlignment(Qt::AlignCenter);
     m_wndStatusBar->addPermanentWidget(pane);
     return pane;
@@ -113,7 +113,7 @@ bool CMainFrame::Create()
     m_wndStatusBar->setObjectName(QString::number(kStatusBarId));
     setStatusBar(m_wndStatusBar);
     // The message pane: "Ready" whenever no menu item's prompt is shown.
-    const QString idle = toQString(LoadString(AFX_IDS_IDLEMESSAGE));
+    const QString idle = ToQString(LoadString(AFX_IDS_IDLEMESSAGE));
     connect(m_wndStatusBar, &QStatusBar::messageChanged, m_wndStatusBar, [this, idle](const QString& text) {
         if (text.isEmpty())
             m_wndStatusBar->showMessage(idle);
@@ -129,7 +129,7 @@ bool CMainFrame::Create()
 
 void CMainFrame::SetDocumentTitle(const std::string& title)
 {
-    setWindowTitle(toQString(title) + QStringLiteral(" - ") + toQString(LoadString(AFX_IDS_APP_TITLE)));
+    setWindowTitle(ToQString(title) + QStringLiteral(" - ") + ToQString(LoadString(AFX_IDS_APP_TITLE)));
 }
 
 void CMainFrame::UpdateIndicators()
@@ -137,7 +137,7 @@ void CMainFrame::UpdateIndicators()
     if (!m_caps)
         return;
     const std::optional<LockKeyState> state = QueryLockKeys();
-    auto show = [](QLabel* pane, bool on, int id) { pane->setText(on ? toQString(LoadString(id)) : QString()); };
+    auto show = [](QLabel* pane, bool on, int id) { pane->setText(on ? ToQString(LoadString(id)) : QString()); };
     show(m_caps, state && state->caps, ID_INDICATOR_CAPS);
     show(m_num, state && state->num, ID_INDICATOR_NUM);
     show(m_scrl, state && state->scroll, ID_INDICATOR_SCRL);

@@ -25,6 +25,6 @@ QMessageBox::Icon boxIcon(MessageIcon icon)
 
 void CMessageBoxSink::showMessage(const std::string& text, MessageIcon icon, const std::string& caption)
 {
-    QMessageBox box(boxIcon(icon), toQString(caption), toQString(text), QMessageBox::Ok, m_owner);
+    QMessageBox box(boxIcon(icon), ToQString(caption), ToQString(text), QMessageBox::Ok, m_owner);
     box.exec();
 }

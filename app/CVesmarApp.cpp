@@ -164,7 +164,7 @@ void CVesmarApp::OnFilePrint()
 
 void CVesmarApp::PrintDirect(const std::string& printerName)
 {
-    const std::string path = codepage::cp1252FromUtf8(m_pDoc->GetPathName());
+    const std::string path = codepage::Cp1252FromUtf8(m_pDoc->GetPathName());
     const QPrinterInfo target = printerName.empty() ? QPrinterInfo::defaultPrinter()
                                                     : QPrinterInfo::printerInfo(QString::fromLocal8Bit(printerName));
     if (target.isNull()) {
@@ -181,7 +181,7 @@ void CVesmarApp::PrintDirect(const std::string& printerName)
 
 bool CVesmarApp::PrintPage(QPrinter& printer)
 {
-    printer.setDocName(toQString(m_pDoc->GetTitle()));
+    printer.setDocName(ToQString(m_pDoc->GetTitle()));
     return PrintCasePages(PageContent(), printer);
 }
 

@@ -54,7 +54,7 @@ void appendUtf8(std::string& out, char32_t u)
 
 } // namespace
 
-std::u16string utf16FromCp1252(std::string_view text)
+std::u16string Utf16FromCp1252(std::string_view text)
 {
     std::u16string out;
     out.reserve(text.size());
@@ -63,7 +63,7 @@ std::u16string utf16FromCp1252(std::string_view text)
     return out;
 }
 
-std::string cp1252FromUtf16(std::u16string_view text)
+std::string Cp1252FromUtf16(std::u16string_view text)
 {
     std::string out;
     out.reserve(text.size());
@@ -80,7 +80,7 @@ std::string cp1252FromUtf16(std::u16string_view text)
     return out;
 }
 
-std::string utf8FromCp1252(std::string_view text)
+std::string Utf8FromCp1252(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
@@ -89,7 +89,7 @@ std::string utf8FromCp1252(std::string_view text)
     return out;
 }
 
-std::string cp1252FromUtf8(std::string_view text)
+std::string Cp1252FromUtf8(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());

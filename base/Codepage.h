@@ -8,9 +8,9 @@
 // UTF-8 output. Characters that Windows-1252 cannot hold become '?'.
 namespace codepage {
 
-std::u16string utf16FromCp1252(std::string_view text);
-std::string cp1252FromUtf16(std::u16string_view text);
-std::string utf8FromCp1252(std::string_view text);
-std::string cp1252FromUtf8(std::string_view text);
+std::u16string Utf16FromCp1252(std::string_view text);
+std::string Cp1252FromUtf16(std::u16string_view text);
+std::string Utf8FromCp1252(std::string_view text);
+std::string Cp1252FromUtf8(std::string_view text);
 
 } // namespace codepage

@@ -1,6 +1,6 @@
 #include "SqlText.h"
 
-std::string sqlEscape(std::string_view value)
+std::string SqlEscape(std::string_view value)
 {
     std::string out;
     out.reserve(value.size());

@@ -9,4 +9,4 @@
 // becomes \0, which the server reads back as that byte: a raw NUL would cut
 // the statement short on its way to the server. A value without any of these comes back
 // unchanged, so ordinary statements read exactly as written.
-std::string sqlEscape(std::string_view value);
+std::string SqlEscape(std::string_view value);

@@ -131,5 +131,5 @@ void CArchiveReader::AppendString(std::string& out)
     std::u16string text(static_cast<std::size_t>(length), u'\0');
     for (char16_t& c : text)
         c = ReadWord();
-    out += codepage::cp1252FromUtf16(text);
+    out += codepage::Cp1252FromUtf16(text);
 }

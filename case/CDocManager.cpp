@@ -114,7 +114,7 @@ std::string CDocManager::ProposedSaveName(const CVesmarDoc& doc)
         return doc.GetPathName();
     std::string stem = doc.GetTitle();
     stem.resize(std::min(stem.size(), stem.find_first_of(" #%;/\\")));
-    return codepage::utf8FromCp1252(stem) + CVesmarDoc::GetDocString(CVesmarDoc::filterExt);
+    return codepage::Utf8FromCp1252(stem) + CVesmarDoc::GetDocString(CVesmarDoc::filterExt);
 }
 
 std::string CDocManager::WithDefaultExtension(const std::string& path)

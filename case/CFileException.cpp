@@ -92,5 +92,5 @@ int CFileException::MessageId() const
 
 std::string CFileException::UserMessage() const
 {
-    return FormatString1(MessageId(), codepage::cp1252FromUtf8(m_strFileName));
+    return FormatString1(MessageId(), codepage::Cp1252FromUtf8(m_strFileName));
 }

@@ -258,7 +258,7 @@ void CVesmarDoc::SetPathName(const std::string& fullPath)
 
 std::string CVesmarDoc::TitleFromPath(const std::string& fullPath)
 {
-    return codepage::cp1252FromUtf8(std::filesystem::path(fullPath).filename().string());
+    return codepage::Cp1252FromUtf8(std::filesystem::path(fullPath).filename().string());
 }
 
 void CVesmarDoc::OnNewDocument()

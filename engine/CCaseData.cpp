@@ -46,12 +46,12 @@ std::string CCaseData::buildDRGlogicQuery() const
         for (const std::string& v : m_pdgproList) {
             if (!property.empty())
                 property += " or ";
-            property += "pdgprop = '" + sqlEscape(v) + "'";
+            property += "pdgprop = '" + SqlEscape(v) + "'";
         }
     }
-    const std::string procedure = "procpro1 = '" + sqlEscape(m_procpro) + "' ";
+    const std::string procedure = "procpro1 = '" + SqlEscape(m_procpro) + "' ";
 
-    return "SELECT * FROM drglogic WHERE (mdc = '" + sqlEscape(m_mdc) + "' OR mdc IS NULL) AND (dgcat1 = '" +
-           sqlEscape(m_dgcat) + "' OR dgcat1 IS NULL) " + "AND (" + property + " OR pdgprop IS NULL) " + "AND (" +
+    return "SELECT * FROM drglogic WHERE (mdc = '" + SqlEscape(m_mdc) + "' OR mdc IS NULL) AND (dgcat1 = '" +
+           SqlEscape(m_dgcat) + "' OR dgcat1 IS NULL) " + "AND (" + property + " OR pdgprop IS NULL) " + "AND (" +
            procedure + " OR procpro1 IS NULL) " + ";";
 }

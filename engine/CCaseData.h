@@ -48,7 +48,7 @@ public:
     int getDuration() const { return m_dur; }
 
     // The decision-table query for the current pass. Every value placed
-    // between quotes goes through sqlEscape.
+    // between quotes goes through SqlEscape.
     std::string buildDRGlogicQuery() const;
 
 private:

@@ -16,7 +16,7 @@ public:
     const std::string& field(DecisionColumn column) override
     {
         m_value.clear();
-        m_recordset.GetFieldValue(decisionColumnName(column), m_value);
+        m_recordset.GetFieldValue(DecisionColumnName(column), m_value);
         return m_value;
     }
 
@@ -39,7 +39,7 @@ private:
 
 } // namespace
 
-const char* decisionColumnName(DecisionColumn column)
+const char* DecisionColumnName(DecisionColumn column)
 {
     static const char* const names[kDecisionColumnCount] = {
         "icd",     "dgcat1",  "mdc",     "sex",     "procpro1", "or",    "pdgprop", "agelim",
@@ -54,7 +54,7 @@ CStatementAnswers::~CStatementAnswers() = default;
 
 std::string CStatementAnswers::VarvalStatement(const char* vartype, const std::string& code)
 {
-    return std::string("SELECT varval FROM DG1 WHERE vartype = '") + vartype + "' AND code = '" + sqlEscape(code) +
+    return std::string("SELECT varval FROM DG1 WHERE vartype = '") + vartype + "' AND code = '" + SqlEscape(code) +
            "';";
 }
 
@@ -62,20 +62,20 @@ std::string CStatementAnswers::DgpropStatement(const CStringList& codes)
 {
     std::string condition;
     for (const std::string& code : codes)
-        condition += (condition.empty() ? "(code = '" : "OR code = '") + sqlEscape(code) + "' ";
+        condition += (condition.empty() ? "(code = '" : "OR code = '") + SqlEscape(code) + "' ";
     condition += ")";
     return "SELECT varval FROM DG1 WHERE vartype = 'DGPROP' AND " + condition + ";";
 }
 
 std::string CStatementAnswers::ComplexclStatement(const std::string& code, const std::string& category)
 {
-    return "SELECT compl FROM complexcl WHERE code = '" + sqlEscape(code) + "' AND compl = '" + sqlEscape(category) +
+    return "SELECT compl FROM complexcl WHERE code = '" + SqlEscape(code) + "' AND compl = '" + SqlEscape(category) +
            "';";
 }
 
 std::string CStatementAnswers::ComplcatStatement(const std::string& category)
 {
-    return "SELECT inclprop FROM complcat WHERE compl = '" + sqlEscape(category) + "';";
+    return "SELECT inclprop FROM complcat WHERE compl = '" + SqlEscape(category) + "';";
 }
 
 bool CStatementAnswers::firstVarval(const char* vartype, const std::string& code, std::string& value)

@@ -16,7 +16,7 @@ enum class DecisionColumn {
 };
 inline constexpr int kDecisionColumnCount = 16;
 // The column names as the table has them, by DecisionColumn.
-const char* decisionColumnName(DecisionColumn column);
+const char* DecisionColumnName(DecisionColumn column);
 
 // One row of the decision table's answer.
 class IDecisionRow {

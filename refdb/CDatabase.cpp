@@ -31,7 +31,7 @@ OdbcHandle allocate(SQLSMALLINT type, const OdbcHandle& parent)
     SQLRETURN rc = SQLAllocHandle(type, parent ? parent.get() : SQL_NULL_HANDLE, &handle);
     if (!SQL_SUCCEEDED(rc)) {
         if (parent)
-            odbc::throwError(rc, parent.type(), parent.get());
+            odbc::ThrowError(rc, parent.type(), parent.get());
         throw CDBException(rc, "The ODBC driver manager could not allocate an environment.\n");
     }
     return OdbcHandle(type, handle);
@@ -41,7 +41,7 @@ OdbcHandle allocate(SQLSMALLINT type, const OdbcHandle& parent)
 SQLSMALLINT infoValue(const OdbcHandle& dbc, SQLUSMALLINT infoType)
 {
     SQLSMALLINT value = 0;
-    odbc::check(SQLGetInfoW(dbc.get(), infoType, &value, sizeof value, nullptr), SQL_HANDLE_DBC, dbc.get());
+    odbc::Check(SQLGetInfoW(dbc.get(), infoType, &value, sizeof value, nullptr), SQL_HANDLE_DBC, dbc.get());
     return value;
 }
 
@@ -62,20 +62,20 @@ bool CDatabase::OpenEx(const std::string& connectString, unsigned options)
     m_impl->options = options;
 
     OdbcHandle env = allocate(SQL_HANDLE_ENV, OdbcHandle());
-    odbc::check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
+    odbc::Check(SQLSetEnvAttr(env.get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0),
                 SQL_HANDLE_ENV, env.get());
     OdbcHandle dbc = allocate(SQL_HANDLE_DBC, env);
 
     if (options & openReadOnly)
-        odbc::check(SQLSetConnectAttrW(dbc.get(), SQL_ATTR_ACCESS_MODE,
+        odbc::Check(SQLSetConnectAttrW(dbc.get(), SQL_ATTR_ACCESS_MODE,
                                        reinterpret_cast<SQLPOINTER>(SQL_MODE_READ_ONLY), 0),
                     SQL_HANDLE_DBC, dbc.get());
-    odbc::check(SQLSetConnectAttrW(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
+    odbc::Check(SQLSetConnectAttrW(dbc.get(), SQL_ATTR_LOGIN_TIMEOUT,
                                    reinterpret_cast<SQLPOINTER>(kLoginTimeoutSeconds), 0),
                 SQL_HANDLE_DBC, dbc.get());
 
     // unixODBC cannot ask the user for anything, so every open is no-prompt.
-    std::u16string wide = codepage::utf16FromCp1252(withDriverTimeouts(connectString));
+    std::u16string wide = codepage::Utf16FromCp1252(withDriverTimeouts(connectString));
     SQLWCHAR completed[1024];
     SQLSMALLINT completedLength = 0;
     SQLRETURN rc = SQLDriverConnectW(dbc.get(), nullptr, reinterpret_cast<SQLWCHAR*>(wide.data()),
@@ -83,14 +83,14 @@ bool CDatabase::OpenEx(const std::string& connectString, unsigned options)
                                      &completedLength, SQL_DRIVER_NOPROMPT);
     if (rc == SQL_NO_DATA)
         return false;
-    odbc::check(rc, SQL_HANDLE_DBC, dbc.get());
+    odbc::Check(rc, SQL_HANDLE_DBC, dbc.get());
 
     // From here a failure must disconnect before the handles go.
     try {
         if (infoValue(dbc, SQL_ODBC_API_CONFORMANCE) < SQL_OAC_LEVEL1)
-            odbc::throwCode(kSqlErrorApiConformance);
+            odbc::ThrowCode(kSqlErrorApiConformance);
         if (infoValue(dbc, SQL_ODBC_SQL_CONFORMANCE) < SQL_OSC_MINIMUM)
-            odbc::throwCode(kSqlErrorSqlConformance);
+            odbc::ThrowCode(kSqlErrorSqlConformance);
     } catch (...) {
         SQLDisconnect(dbc.get());
         throw;
@@ -137,8 +137,8 @@ void CDatabase::ExecuteSQL(const std::string& sql)
     if (!m_impl->open)
         throw CDBException(SQL_ERROR, "The reference database is not connected.\n");
     OdbcHandle stmt = allocate(SQL_HANDLE_STMT, m_impl->dbc);
-    std::u16string wide = codepage::utf16FromCp1252(sql);
+    std::u16string wide = codepage::Utf16FromCp1252(sql);
     SQLRETURN rc = SQLExecDirectW(stmt.get(), reinterpret_cast<SQLWCHAR*>(wide.data()), SQLINTEGER(wide.size()));
     if (rc != SQL_NO_DATA)
-        odbc::check(rc, SQL_HANDLE_STMT, stmt.get());
+        odbc::Check(rc, SQL_HANDLE_STMT, stmt.get());
 }

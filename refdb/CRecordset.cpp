@@ -32,7 +32,7 @@ bool hasState(const std::vector<std::string>& states, const char* state)
 std::string cp1252FromDriver(std::string_view utf8)
 {
     bool ascii = std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; });
-    return ascii ? std::string(utf8) : codepage::cp1252FromUtf8(utf8);
+    return ascii ? std::string(utf8) : codepage::Cp1252FromUtf8(utf8);
 }
 
 // One bound text column of a bulk cursor. The driver fills the UTF-8 arrays;
@@ -77,7 +77,7 @@ struct CRecordset::Impl {
     // Throws error; an error that says the server is gone marks the
     // connection lost first, so the next command opens it again.
     [[noreturn]] void raise(CDBException error) const;
-    [[noreturn]] void fail(SQLRETURN rc) const { raise(odbc::error(rc, SQL_HANDLE_STMT, stmt.get())); }
+    [[noreturn]] void fail(SQLRETURN rc) const { raise(odbc::Error(rc, SQL_HANDLE_STMT, stmt.get())); }
     void check(SQLRETURN rc) const
     {
         if (!SQL_SUCCEEDED(rc))
@@ -142,7 +142,7 @@ void CRecordset::Impl::allocateStatement()
     SQLHANDLE handle = SQL_NULL_HANDLE;
     SQLRETURN rc = SQLAllocHandle(SQL_HANDLE_STMT, conn.dbc.get(), &handle);
     if (!SQL_SUCCEEDED(rc))
-        raise(odbc::error(rc, SQL_HANDLE_DBC, conn.dbc.get()));
+        raise(odbc::Error(rc, SQL_HANDLE_DBC, conn.dbc.get()));
     stmt = OdbcHandle(SQL_HANDLE_STMT, handle);
     stmtGeneration = conn.generation;
     if (!conn.queryTimeoutRefused) {
@@ -170,7 +170,7 @@ void CRecordset::Impl::describeColumns()
         check(SQLColAttributeW(hstmt(), i, SQL_DESC_NAME, name, sizeof name, &nameBytes, nullptr));
         std::size_t n = std::min<std::size_t>(std::size_t(std::max<SQLSMALLINT>(nameBytes, 0)) / sizeof(SQLWCHAR),
                                               std::size(name) - 1);
-        columnNames.push_back(codepage::cp1252FromUtf16(std::u16string(name, name + n)));
+        columnNames.push_back(codepage::Cp1252FromUtf16(std::u16string(name, name + n)));
     }
     rowValues.assign(columnNames.size(), std::nullopt);
 }
@@ -194,11 +194,11 @@ bool CRecordset::Impl::fetch(SQLSMALLINT orientation)
     if (!SQL_SUCCEEDED(rc))
         fail(rc);
     if (rc == SQL_SUCCESS_WITH_INFO) {
-        std::vector<std::string> states = odbc::sqlStates(SQL_HANDLE_STMT, hstmt());
+        std::vector<std::string> states = odbc::SqlStates(SQL_HANDLE_STMT, hstmt());
         if (hasState(states, "01004"))
-            odbc::throwCode(kSqlErrorDataTruncated);
+            odbc::ThrowCode(kSqlErrorDataTruncated);
         if (hasState(states, "01S01"))
-            odbc::throwCode(kSqlErrorRowFetch);
+            odbc::ThrowCode(kSqlErrorRowFetch);
     }
     if (!bulk)
         rowsFetched = 1;
@@ -211,7 +211,7 @@ void CRecordset::Impl::convertRowset()
 {
     for (SQLULEN row = 0; row < rowsFetched; ++row)
         if (rowStatus[row] == SQL_ROW_ERROR)
-            odbc::throwCode(kSqlErrorRowFetch);
+            odbc::ThrowCode(kSqlErrorRowFetch);
     for (BulkColumn& c : bulkColumns) {
         for (SQLULEN row = 0; row < rowsFetched; ++row) {
             char* slot = c.values.get() + row * c.slot;
@@ -224,10 +224,10 @@ void CRecordset::Impl::convertRowset()
             // The driver may leave a cut value without its terminator; a cut
             // value fails the fetch anyway, so only the length matters here.
             if (bytes == SQL_NO_TOTAL || std::size_t(bytes) >= c.utf8Slot)
-                odbc::throwCode(kSqlErrorDataTruncated);
+                odbc::ThrowCode(kSqlErrorDataTruncated);
             std::string text = cp1252FromDriver(std::string_view(c.utf8.get() + row * c.utf8Slot, std::size_t(bytes)));
             if (text.size() >= c.slot)
-                odbc::throwCode(kSqlErrorDataTruncated);
+                odbc::ThrowCode(kSqlErrorDataTruncated);
             std::copy(text.begin(), text.end(), slot);
             slot[text.size()] = '\0';
             c.lengths[row] = long(text.size());
@@ -318,7 +318,7 @@ bool CRecordset::Open(const std::string& sql, unsigned options)
             d.setAttribute(SQL_ATTR_ROW_STATUS_PTR, reinterpret_cast<SQLULEN>(d.rowStatus.data()));
         }
 
-        std::u16string wide = codepage::utf16FromCp1252(sql);
+        std::u16string wide = codepage::Utf16FromCp1252(sql);
         SQLRETURN rc = SQLExecDirectW(d.hstmt(), reinterpret_cast<SQLWCHAR*>(wide.data()), SQLINTEGER(wide.size()));
         if (rc != SQL_NO_DATA)
             d.check(rc);
@@ -367,7 +367,7 @@ void CRecordset::MoveNext()
 {
     Impl& d = *m_impl;
     if (!d.open || d.eof)
-        odbc::throwCode(kSqlErrorNoDataFound);
+        odbc::ThrowCode(kSqlErrorNoDataFound);
     d.bof = false;
     if (!d.fetch(SQL_FETCH_NEXT))
         d.eof = true;
@@ -377,11 +377,11 @@ void CRecordset::MoveFirst()
 {
     Impl& d = *m_impl;
     if (!d.open)
-        odbc::throwCode(kSqlErrorNoDataFound);
+        odbc::ThrowCode(kSqlErrorNoDataFound);
     if (!d.scrollable)
-        odbc::throwCode(kSqlErrorRecordsetForwardOnly);
+        odbc::ThrowCode(kSqlErrorRecordsetForwardOnly);
     if (d.bof && d.eof)
-        odbc::throwCode(kSqlErrorNoDataFound);
+        odbc::ThrowCode(kSqlErrorNoDataFound);
     bool any = d.fetch(SQL_FETCH_FIRST);
     d.bof = !any;
     d.eof = !any;
@@ -392,7 +392,7 @@ void CRecordset::GetFieldValue(const std::string& columnName, std::string& value
     const std::vector<std::string>& names = m_impl->columnNames;
     auto it = std::find(names.begin(), names.end(), columnName);
     if (it == names.end())
-        odbc::throwCode(kSqlErrorFieldNotFound);
+        odbc::ThrowCode(kSqlErrorFieldNotFound);
     GetFieldValue(short(it - names.begin()), value);
 }
 
@@ -410,7 +410,7 @@ void CRecordset::GetFieldValue(short index, std::string& value)
 {
     Impl& d = *m_impl;
     if (index < 0 || std::size_t(index) >= d.columnNames.size())
-        odbc::throwCode(kSqlErrorFieldNotFound);
+        odbc::ThrowCode(kSqlErrorFieldNotFound);
     std::optional<std::string>& cached = d.rowValues[std::size_t(index)];
     // A column's data can be taken from the driver only once per row.
     if (!cached)

@@ -20,7 +20,7 @@ struct Record {
 std::string narrow(const SQLWCHAR* text, std::size_t length)
 {
     std::u16string wide(text, text + length);
-    return codepage::cp1252FromUtf16(wide);
+    return codepage::Cp1252FromUtf16(wide);
 }
 
 // Reads records until the call fails or reports no more; a record whose state
@@ -50,7 +50,7 @@ std::vector<Record> records(SQLSMALLINT handleType, SQLHANDLE handle)
         if (r.state == "00000")
             break;
         std::size_t n = std::min<std::size_t>(std::size_t(std::max<SQLSMALLINT>(length, 0)), message.size());
-        r.message = codepage::cp1252FromUtf16(std::u16string_view(message.data(), n));
+        r.message = codepage::Cp1252FromUtf16(std::u16string_view(message.data(), n));
         out.push_back(std::move(r));
     }
     return out;
@@ -58,7 +58,7 @@ std::vector<Record> records(SQLSMALLINT handleType, SQLHANDLE handle)
 
 } // namespace
 
-std::string stripTags(std::string message)
+std::string StripTags(std::string message)
 {
     while (!message.empty() && message.front() == '[') {
         std::size_t close = message.find(']');
@@ -72,12 +72,12 @@ std::string stripTags(std::string message)
     return message;
 }
 
-CDBException error(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
+CDBException Error(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
 {
     std::vector<Record> found = records(handleType, handle);
     std::string text;
     for (Record& r : found) {
-        text += stripTags(std::move(r.message));
+        text += StripTags(std::move(r.message));
         text += '\n';
     }
     if (found.empty())
@@ -85,7 +85,7 @@ CDBException error(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
     return CDBException(rc, std::move(text), std::move(found.front().state), found.front().native);
 }
 
-std::vector<std::string> sqlStates(SQLSMALLINT handleType, SQLHANDLE handle)
+std::vector<std::string> SqlStates(SQLSMALLINT handleType, SQLHANDLE handle)
 {
     std::vector<std::string> states;
     for (Record& r : records(handleType, handle))
@@ -93,18 +93,18 @@ std::vector<std::string> sqlStates(SQLSMALLINT handleType, SQLHANDLE handle)
     return states;
 }
 
-void check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
+void Check(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
 {
     if (!SQL_SUCCEEDED(rc))
-        throwError(rc, handleType, handle);
+        ThrowError(rc, handleType, handle);
 }
 
-void throwError(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
+void ThrowError(SQLRETURN rc, SQLSMALLINT handleType, SQLHANDLE handle)
 {
-    throw error(rc, handleType, handle);
+    throw Error(rc, handleType, handle);
 }
 
-void throwCode(long code)
+void ThrowCode(long code)
 {
     throw CDBException(code, std::string());
 }

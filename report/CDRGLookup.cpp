@@ -6,12 +6,12 @@
 
 std::string CDRGLookup::NameStatement(const std::string& drg)
 {
-    return "SELECT english FROM drgnames WHERE drg = '" + sqlEscape(drg) + "';";
+    return "SELECT english FROM drgnames WHERE drg = '" + SqlEscape(drg) + "';";
 }
 
 std::string CDRGLookup::WeightStatement(const std::string& weightCode)
 {
-    return "SELECT weight FROM DRGWeight WHERE DRG = '" + sqlEscape(weightCode) + "';";
+    return "SELECT weight FROM DRGWeight WHERE DRG = '" + SqlEscape(weightCode) + "';";
 }
 
 std::string CDRGLookup::LookupDRGName(const std::string& drg)

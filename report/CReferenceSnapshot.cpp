@@ -112,7 +112,7 @@ template <typename Take>
 void eachBulkRow(CDatabase& db, const TableInfo& table, const std::string& sql, Take take)
 {
     CBulkTextSet set(&db, table);
-    set.Open(sql, CRecordset::readOnly | CRecordset::useMultiRowFetch);
+    set.Open(sql, CRecordset::useMultiRowFetch);
     for (; !set.IsEOF(); set.MoveNext())
         for (long row = 0; row < set.GetRowsFetched(); ++row)
             take(set, row);
@@ -158,7 +158,7 @@ bool orderProven(const TableInfo& table, std::initializer_list<const char*> equa
 KeyRule ruleOf(const TableInfo& table, const char* column)
 {
     auto it = table.collations.find(column);
-    return it == table.collations.end() ? KeyRule::Unknown : keyRuleOfCollation(it->second);
+    return it == table.collations.end() ? KeyRule::Unknown : KeyRuleOfCollation(it->second);
 }
 
 bool allEqual(const std::vector<std::string>& values)
@@ -172,7 +172,7 @@ struct CReferenceSnapshot::Schema {
     std::map<std::string, TableInfo> tables; // exact name
 };
 
-KeyRule keyRuleOfCollation(const std::string& collation)
+KeyRule KeyRuleOfCollation(const std::string& collation)
 {
     // PAD SPACE collations whose weights for printable ASCII are the bytes
     // themselves, with a-z weighed as A-Z in the _ci ones (checked against the
@@ -189,7 +189,7 @@ KeyRule keyRuleOfCollation(const std::string& collation)
     return KeyRule::Unknown;
 }
 
-bool comparisonKey(KeyRule rule, std::string_view value, std::string& key)
+bool ComparisonKey(KeyRule rule, std::string_view value, std::string& key)
 {
     if (rule == KeyRule::Unknown)
         return false;
@@ -303,7 +303,7 @@ void CReferenceSnapshot::loadDG1(const Schema& schema)
 
     std::string kinds[4];
     for (int k = 0; const char* kind : {"DGCAT", "PDGPRO", "DGPROP", "COMPL"})
-        comparisonKey(m_dg1Vartype, kind, kinds[k++]);
+        ComparisonKey(m_dg1Vartype, kind, kinds[k++]);
     m_dg1.inMemory = true;
     std::string code, vartype;
     try {
@@ -311,8 +311,8 @@ void CReferenceSnapshot::loadDG1(const Schema& schema)
                     [&](CBulkTextSet& set, long row) {
                         if (!m_dg1.inMemory || set.isNull(row, 0) || set.isNull(row, 1))
                             return;
-                        if (set.GetFieldName(2) != "varval" || !comparisonKey(m_dg1Code, set.text(row, 0), code) ||
-                            !comparisonKey(m_dg1Vartype, set.text(row, 1), vartype)) {
+                        if (set.GetFieldName(2) != "varval" || !ComparisonKey(m_dg1Code, set.text(row, 0), code) ||
+                            !ComparisonKey(m_dg1Vartype, set.text(row, 1), vartype)) {
                             m_dg1.inMemory = false;
                             return;
                         }
@@ -351,8 +351,8 @@ void CReferenceSnapshot::loadComplexcl(const Schema& schema)
         eachBulkRow(m_db, it->second, "SELECT code, compl FROM complexcl;", [&](CBulkTextSet& set, long row) {
             if (!m_complexcl.inMemory || set.isNull(row, 0) || set.isNull(row, 1))
                 return;
-            if (!comparisonKey(m_complexclCode, set.text(row, 0), code) ||
-                !comparisonKey(m_complexclCompl, set.text(row, 1), category)) {
+            if (!ComparisonKey(m_complexclCode, set.text(row, 0), code) ||
+                !ComparisonKey(m_complexclCompl, set.text(row, 1), category)) {
                 m_complexcl.inMemory = false;
                 return;
             }
@@ -396,7 +396,7 @@ void CReferenceSnapshot::loadKeyed(const Schema& schema, const char* table, cons
                     [&](CBulkTextSet& set, long row) {
                         if (!state.inMemory || set.isNull(row, 0))
                             return;
-                        if (set.GetFieldName(1) != valueColumn || !comparisonKey(rule, set.text(row, 0), key)) {
+                        if (set.GetFieldName(1) != valueColumn || !ComparisonKey(rule, set.text(row, 0), key)) {
                             state.inMemory = false;
                             return;
                         }
@@ -440,7 +440,7 @@ void CReferenceSnapshot::loadDrglogic(const Schema& schema)
             DecisionRow row;
             for (int d = 0; d < kDecisionColumnCount; ++d) {
                 auto at = std::find(m_decisionColumns.begin(), m_decisionColumns.end(),
-                                    decisionColumnName(DecisionColumn(d)));
+                                    DecisionColumnName(DecisionColumn(d)));
                 if (at == m_decisionColumns.end()) {
                     m_drglogic.inMemory = false;
                     return;
@@ -454,7 +454,7 @@ void CReferenceSnapshot::loadDrglogic(const Schema& schema)
             for (int i = 0; i < 4; ++i) {
                 const short c = short(row.column[int(keyed[i])]);
                 row.isNull[i] = set.isNull(r, c);
-                if (!row.isNull[i] && !comparisonKey(m_narrowing[i], set.text(r, c), row.key[i])) {
+                if (!row.isNull[i] && !ComparisonKey(m_narrowing[i], set.text(r, c), row.key[i])) {
                     m_drglogic.inMemory = false;
                     return;
                 }
@@ -554,7 +554,7 @@ public:
     {
         if (m_columns)
             return m_values[std::size_t(m_columns[int(column)])];
-        auto at = std::find(m_names.begin(), m_names.end(), decisionColumnName(column));
+        auto at = std::find(m_names.begin(), m_names.end(), DecisionColumnName(column));
         // As the cursor reports a column the result does not have.
         if (at == m_names.end())
             throw CDBException(kSqlErrorFieldNotFound, std::string());
@@ -598,7 +598,7 @@ const CReferenceSnapshot::CodeRows* CSnapshotAnswers::codeRows(const std::string
             sure = r.sure;
             return r.rows;
         }
-    Recent found{code, nullptr, m_snapshot.m_dg1.inMemory && comparisonKey(m_snapshot.m_dg1Code, code, m_key)};
+    Recent found{code, nullptr, m_snapshot.m_dg1.inMemory && ComparisonKey(m_snapshot.m_dg1Code, code, m_key)};
     if (found.sure) {
         auto it = m_snapshot.m_codes.find(m_key);
         found.rows = it == m_snapshot.m_codes.end() ? nullptr : &it->second;
@@ -676,8 +676,8 @@ void CSnapshotAnswers::collectDgprop(const CStringList& codes, std::vector<std::
 bool CSnapshotAnswers::complexclHas(const std::string& code, const std::string& category)
 {
     std::string complKey;
-    if (m_snapshot.m_complexcl.inMemory && comparisonKey(m_snapshot.m_complexclCode, code, m_key) &&
-        comparisonKey(m_snapshot.m_complexclCompl, category, complKey))
+    if (m_snapshot.m_complexcl.inMemory && ComparisonKey(m_snapshot.m_complexclCode, code, m_key) &&
+        ComparisonKey(m_snapshot.m_complexclCompl, category, complKey))
         return m_snapshot.m_exclusions.count(m_key + '\n' + complKey) != 0;
     return m_snapshot.cachedComplexcl(code, category);
 }
@@ -685,7 +685,7 @@ bool CSnapshotAnswers::complexclHas(const std::string& code, const std::string& 
 bool CSnapshotAnswers::complcatInclprop(const std::string& category, std::string& inclprop)
 {
     const CReferenceSnapshot::Table& table = m_snapshot.m_complcat;
-    if (table.inMemory && comparisonKey(m_snapshot.m_complcatCompl, category, m_key)) {
+    if (table.inMemory && ComparisonKey(m_snapshot.m_complcatCompl, category, m_key)) {
         auto it = m_snapshot.m_inclprops.find(m_key);
         if (it == m_snapshot.m_inclprops.end())
             return false;
@@ -711,13 +711,13 @@ const std::vector<std::uint32_t>* CSnapshotAnswers::admitted(const CCaseData& ca
         return nullptr;
     const KeyRule* rules = m_snapshot.m_narrowing;
     std::string mdc, dgcat, none;
-    if (!comparisonKey(rules[0], caseData.getMDC(), mdc) || !comparisonKey(rules[1], caseData.getDGCAT(), dgcat) ||
-        !comparisonKey(rules[3], caseData.getProcPro(), none))
+    if (!ComparisonKey(rules[0], caseData.getMDC(), mdc) || !ComparisonKey(rules[1], caseData.getDGCAT(), dgcat) ||
+        !ComparisonKey(rules[3], caseData.getProcPro(), none))
         return nullptr;
     std::vector<std::string> properties;
     for (const std::string& p : caseData.getPDGPROList()) {
         properties.emplace_back();
-        if (!comparisonKey(rules[2], p, properties.back()))
+        if (!ComparisonKey(rules[2], p, properties.back()))
             return nullptr;
     }
     std::string memo = mdc + '\n' + dgcat + '\n' + none + '\n' + std::to_string(properties.size());
@@ -761,7 +761,7 @@ void CSnapshotAnswers::decisionRows(const CCaseData& caseData, const std::functi
 std::string CSnapshotAnswers::LookupDRGName(const std::string& drg)
 {
     const CReferenceSnapshot::Table& table = m_snapshot.m_names;
-    if (table.inMemory && comparisonKey(m_snapshot.m_nameDrg, drg, m_key)) {
+    if (table.inMemory && ComparisonKey(m_snapshot.m_nameDrg, drg, m_key)) {
         auto it = m_snapshot.m_nameTexts.find(m_key);
         if (it != m_snapshot.m_nameTexts.end() && (table.orderProven || allEqual(it->second)))
             return it->second.front();
@@ -772,7 +772,7 @@ std::string CSnapshotAnswers::LookupDRGName(const std::string& drg)
 double CSnapshotAnswers::LookupDRGWeight(const std::string& weightCode)
 {
     const CReferenceSnapshot::Table& table = m_snapshot.m_weights;
-    if (table.inMemory && comparisonKey(m_snapshot.m_weightDrg, weightCode, m_key)) {
+    if (table.inMemory && ComparisonKey(m_snapshot.m_weightDrg, weightCode, m_key)) {
         auto it = m_snapshot.m_weightTexts.find(m_key);
         if (it != m_snapshot.m_weightTexts.end() && (table.orderProven || allEqual(it->second)))
             return AtofC(it->second.front());

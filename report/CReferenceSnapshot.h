@@ -27,13 +27,13 @@ enum class KeyRule {
     FoldAZ,    // letters a-z equal A-Z, trailing blanks do not count (general_ci, swedish_ci)
     Bytes,     // byte for byte, trailing blanks do not count (the PAD SPACE _bin collations)
 };
-KeyRule keyRuleOfCollation(const std::string& collation);
+KeyRule KeyRuleOfCollation(const std::string& collation);
 
 // The key under which rule finds value: two values are equal to the server
 // exactly when their keys are. False when the rule cannot say for this value
 // (an unknown rule, or a byte outside printable ASCII, which the modelled
 // collations may weigh like a letter: 'À' = 'A').
-bool comparisonKey(KeyRule rule, std::string_view value, std::string& key);
+bool ComparisonKey(KeyRule rule, std::string_view value, std::string& key);
 
 // The reference tables that grouping reads (DG1, complexcl, complcat,
 // drglogic, DRGWeight, drgnames), read once in one read-only transaction with

@@ -64,7 +64,7 @@ bool parseCodes(const std::string& field, CStringList& list, std::string& proble
             problem = std::string(column) + " holds a code with the control character " + control;
             return false;
         }
-        list.AddTail(codepage::cp1252FromUtf8(code));
+        list.AddTail(codepage::Cp1252FromUtf8(code));
         if (bar == std::string::npos)
             return true;
         start = bar + 1;
@@ -122,7 +122,7 @@ std::string caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reco
     if (!c.problem.empty()) {
         failure = "line " + std::to_string(c.line) + ": " + c.problem;
     } else if (!CheckDates(c.input, ageDays)) {
-        failure = codepage::utf8FromCp1252(LoadString(IDS_VALIDATE_DATES));
+        failure = codepage::Utf8FromCp1252(LoadString(IDS_VALIDATE_DATES));
     } else if (CKeptMessages told(sink); reconnect && !EnsureConnected(*reconnect, told)) {
         failure = told.text();
     } else {
@@ -131,8 +131,8 @@ std::string caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reco
             std::vector<CReportRow> report = group(c.input, ageDays, sink);
             for (std::size_t rank = 0; rank < report.size(); ++rank) {
                 const CReportRow& row = report[rank];
-                rows += CsvRecord({c.id, std::to_string(rank + 1), codepage::utf8FromCp1252(row.m_diagnosis),
-                                   codepage::utf8FromCp1252(row.m_drg), codepage::utf8FromCp1252(row.m_name),
+                rows += CsvRecord({c.id, std::to_string(rank + 1), codepage::Utf8FromCp1252(row.m_diagnosis),
+                                   codepage::Utf8FromCp1252(row.m_drg), codepage::Utf8FromCp1252(row.m_name),
                                    FormatFixed(row.m_weight, 4), ""});
             }
             return rows;
@@ -339,7 +339,7 @@ int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err,
         std::string problem;
         if (reader.Next(fields, lineNumber, problem) != CCsvReader::Result::Record ||
             CsvRecord(fields) != std::string(kInputHeader) + "\n") {
-            sink.showMessage(codepage::cp1252FromUtf8(inPath) + ": the first line must be the header " + kInputHeader);
+            sink.showMessage(codepage::Cp1252FromUtf8(inPath) + ": the first line must be the header " + kInputHeader);
             return kExitFailed;
         }
         CTerminalProgress progress("Grouping cases");

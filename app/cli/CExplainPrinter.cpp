@@ -7,7 +7,7 @@ namespace {
 
 std::string utf8(const std::string& cp1252)
 {
-    return codepage::utf8FromCp1252(cp1252);
+    return codepage::Utf8FromCp1252(cp1252);
 }
 
 std::string listOrNone(const std::vector<std::string>& values)

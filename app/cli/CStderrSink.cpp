@@ -25,5 +25,5 @@ std::string CStderrSink::OneLine(const std::string& text)
         pendingBreak = false;
         line += c;
     }
-    return codepage::utf8FromCp1252(line);
+    return codepage::Utf8FromCp1252(line);
 }

@@ -23,7 +23,7 @@ int RunCatalogue(const CCommandLine&, std::ostream& out, std::ostream& err)
         return kExitFailed;
     std::string text;
     for (const std::string& entry : catalogue) {
-        text += codepage::utf8FromCp1252(entry);
+        text += codepage::Utf8FromCp1252(entry);
         text += '\n';
     }
     out << text;

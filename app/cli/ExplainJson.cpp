@@ -6,7 +6,7 @@
 
 namespace {
 
-std::string str(const std::string& cp1252) { return JsonString(codepage::utf8FromCp1252(cp1252)); }
+std::string str(const std::string& cp1252) { return JsonString(codepage::Utf8FromCp1252(cp1252)); }
 
 std::string strings(const std::vector<std::string>& values)
 {

@@ -112,7 +112,7 @@ int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err)
     if (!pdfPath.empty()) {
         const auto gui = guiForPages();
         CCasePageContent content;
-        content.title = codepage::cp1252FromUtf8(std::filesystem::path(line.operands()[0]).filename().string());
+        content.title = codepage::Cp1252FromUtf8(std::filesystem::path(line.operands()[0]).filename().string());
         content.birthDate = input.birthDate;
         content.admissionDate = input.admissionDate;
         content.ageDays = ageDays;
@@ -133,7 +133,7 @@ int RunGroup(const CCommandLine& line, std::ostream& out, std::ostream& err)
     if (explainAs == "json")
         return pdfWritten ? kExitOk : kExitFailed;
 
-    const std::string text = codepage::utf8FromCp1252(ReportWithLineFeeds(JoinReportLines(*rows)));
+    const std::string text = codepage::Utf8FromCp1252(ReportWithLineFeeds(JoinReportLines(*rows)));
     if (!text.empty())
         out << text << '\n';
     return pdfWritten ? kExitOk : kExitFailed;

@@ -16,7 +16,7 @@ std::string jsonList(const CStringList& list)
     for (const std::string& entry : list) {
         if (text.size() > 1)
             text += ',';
-        text += JsonString(codepage::utf8FromCp1252(entry));
+        text += JsonString(codepage::Utf8FromCp1252(entry));
     }
     return text + "]";
 }

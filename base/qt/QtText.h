@@ -6,5 +6,5 @@
 #include <QString>
 
 // The program's Windows-1252 strings at the Qt boundary.
-QString toQString(std::string_view cp1252);
-std::string fromQString(const QString& text);
+QString ToQString(std::string_view cp1252);
+std::string FromQString(const QString& text);

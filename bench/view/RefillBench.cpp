@@ -32,7 +32,7 @@ CStringList ReadCatalogue()
     CStringList list;
     list.Reserve(100000);
     for (const CatalogueTsvRow& row : ReadCatalogueTsv(DefaultCatalogueTsvPath()))
-        list.AddTail(CatalogueEntry(row.code, codepage::cp1252FromUtf8(row.text)));
+        list.AddTail(CatalogueEntry(row.code, codepage::Cp1252FromUtf8(row.text)));
     return list;
 }
 

@@ -111,5 +111,5 @@ QVariant CSortedListModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= int(m_entries.size()))
         return {};
-    return toQString(m_entries[std::size_t(index.row())]);
+    return ToQString(m_entries[std::size_t(index.row())]);
 }

@@ -100,7 +100,7 @@ void CVesmarView::CreateControls()
         control->setGeometry(units.rect(x, y, w, h));
     };
     const auto label = [&](const char* id, StringId text, int x, int y, int w, int h) {
-        auto* control = new QLabel(toQString(LoadString(text)), form);
+        auto* control = new QLabel(ToQString(LoadString(text)), form);
         place(control, id, x, y, w, h);
         FitStaticText(control);
         return control;
@@ -111,7 +111,7 @@ void CVesmarView::CreateControls()
         return control;
     };
     const auto button = [&](const char* id, StringId text, int x, int y, int w, int h) {
-        auto* control = new QPushButton(toQString(LoadString(text)), form);
+        auto* control = new QPushButton(ToQString(LoadString(text)), form);
         control->setAutoDefault(false);
         place(control, id, x, y, w, h);
         return control;
@@ -151,10 +151,10 @@ void CVesmarView::CreateControls()
     place(m_editResult, "1011", 13, 249, 476, 59);
 
     // Not reached by Tab, as in the template; a click selects and focuses.
-    m_radioMale = new QRadioButton(toQString(LoadString(IDS_FORM_MALE)), form);
+    m_radioMale = new QRadioButton(ToQString(LoadString(IDS_FORM_MALE)), form);
     m_radioMale->setFocusPolicy(Qt::ClickFocus);
     place(m_radioMale, "1012", 279, 26, 31, 10);
-    m_radioFemale = new QRadioButton(toQString(LoadString(IDS_FORM_FEMALE)), form);
+    m_radioFemale = new QRadioButton(ToQString(LoadString(IDS_FORM_FEMALE)), form);
     m_radioFemale->setFocusPolicy(Qt::ClickFocus);
     place(m_radioFemale, "1013", 279, 38, 39, 10);
 
@@ -169,7 +169,7 @@ void CVesmarView::CreateControls()
     m_comboDischarge->setEditable(true);
     m_comboDischarge->setInsertPolicy(QComboBox::NoInsert);
     for (StringId item : kDischargeItems)
-        m_comboDischarge->addItem(toQString(LoadString(item)));
+        m_comboDischarge->addItem(ToQString(LoadString(item)));
     m_comboDischarge->setCurrentIndex(-1);
     // The template's height is that of the dropped-down list; the closed
     // combo is as high as its font makes it.
@@ -188,11 +188,11 @@ void CVesmarView::CreateControls()
     const QString longestDate = m_dates.Format(CDateText::FromDate(QDate(2029, 12, 28)));
     m_staticBirthdate = label("1040", IDS_FORM_BIRTH_SHOWN, 140, 17, 82, 12);
     m_staticBirthdate->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    FitStaticText(m_staticBirthdate, {toQString(LoadString(IDS_FORM_BIRTH_PROMPT)), longestDate});
+    FitStaticText(m_staticBirthdate, {ToQString(LoadString(IDS_FORM_BIRTH_PROMPT)), longestDate});
     m_staticAdmission = label("1041", IDS_FORM_ADMISSION_SHOWN, 140, 35, 84, 12);
     m_staticAdmission->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     FitStaticText(m_staticAdmission,
-                  {toQString(LoadString(IDS_FORM_ADMISSION_PROMPT)), toQString(LoadString(IDS_FORM_ADMISSION_TODAY)),
+                  {ToQString(LoadString(IDS_FORM_ADMISSION_PROMPT)), ToQString(LoadString(IDS_FORM_ADMISSION_TODAY)),
                    longestDate});
     label(nullptr, IDS_FORM_GENDER, 279, 14, 26, 8);
     QLabel* chosenHeading = label(nullptr, IDS_FORM_CHOSEN, 13, 138, 84, 12);
@@ -348,7 +348,7 @@ void CVesmarView::RefillFromCase()
         m_staticBirthdate->setText(shown);
         SetEditText(m_editBirthdate, shown, &CVesmarView::OnChangeBirthdate);
     } else {
-        SetEditText(m_editBirthdate, toQString(m_strDateFormat), &CVesmarView::OnChangeBirthdate);
+        SetEditText(m_editBirthdate, ToQString(m_strDateFormat), &CVesmarView::OnChangeBirthdate);
     }
     if (m_pDoc->IsAdmissionDateSet() == 1) {
         const QString shown = m_dates.Format(m_pDoc->GetAdmissionDate());
@@ -356,7 +356,7 @@ void CVesmarView::RefillFromCase()
         SetEditText(m_editAdmission, shown, &CVesmarView::OnChangeAdmission);
     } else {
         SetEditText(m_editAdmission, m_dates.Today(), &CVesmarView::OnChangeAdmission);
-        m_staticAdmission->setText(toQString(LoadString(IDS_FORM_ADMISSION_TODAY)));
+        m_staticAdmission->setText(ToQString(LoadString(IDS_FORM_ADMISSION_TODAY)));
     }
 
     (m_pDoc->IsMale() ? m_radioMale : m_radioFemale)->setChecked(true);
@@ -392,7 +392,7 @@ int CVesmarView::SelectedRow(const QListView* list)
 
 void CVesmarView::OnChangeSearch()
 {
-    const int row = m_modelCatalogue->FindPrefix(fromQString(m_editSearch->text()));
+    const int row = m_modelCatalogue->FindPrefix(FromQString(m_editSearch->text()));
     if (row < 0) {
         m_listCatalogue->clearSelection();
         return;
@@ -469,7 +469,7 @@ void CVesmarView::OnFemale()
 
 void CVesmarView::OnChangeDuration()
 {
-    m_nDuration = AtoiC(fromQString(m_editDuration->text()));
+    m_nDuration = AtoiC(FromQString(m_editDuration->text()));
 }
 
 void CVesmarView::OnChangeBirthdate()
@@ -500,7 +500,7 @@ void CVesmarView::ReadDateEdit(QLineEdit* edit, QLabel* shown, StringId prompt, 
         // not the edit's.
         accepted = false;
         (m_pDoc->*setFlag)(0, source);
-        shown->setText(toQString(LoadString(prompt)));
+        shown->setText(ToQString(LoadString(prompt)));
     }
 }
 
@@ -512,17 +512,17 @@ int CVesmarView::DischargeSelection() const
 std::string CVesmarView::DischargeText() const
 {
     const int selected = DischargeSelection();
-    return selected < 0 ? std::string() : fromQString(m_comboDischarge->itemText(selected));
+    return selected < 0 ? std::string() : FromQString(m_comboDischarge->itemText(selected));
 }
 
 std::string CVesmarView::ResultText() const
 {
-    return fromQString(m_editResult->toPlainText());
+    return FromQString(m_editResult->toPlainText());
 }
 
 void CVesmarView::SetResultText(const std::string& report)
 {
-    m_editResult->setPlainText(toQString(ReportWithLineFeeds(report)));
+    m_editResult->setPlainText(ToQString(ReportWithLineFeeds(report)));
 }
 
 void CVesmarView::OnProcess()

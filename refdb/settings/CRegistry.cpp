@@ -36,7 +36,7 @@ bool CRegistry::ReadSettings(std::string& host, std::string& user, std::string& 
             return false;
         QVariant value = settings.value(keys[i]);
         // An unquoted value with commas in a hand-edited file reads as a list.
-        values[i] = fromQString(value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',')
+        values[i] = FromQString(value.typeId() == QMetaType::QStringList ? value.toStringList().join(u',')
                                                                     : value.toString());
         bytes += values[i].size() + 1;
     }
@@ -53,9 +53,9 @@ bool CRegistry::WriteSettings(const std::string& host, const std::string& user, 
     Settings settings;
     if (settings.status() != QSettings::NoError || !settings.isWritable())
         return false;
-    settings.setValue(QStringLiteral("Host"), toQString(host));
-    settings.setValue(QStringLiteral("User"), toQString(user));
-    settings.setValue(QStringLiteral("Password"), toQString(password));
+    settings.setValue(QStringLiteral("Host"), ToQString(host));
+    settings.setValue(QStringLiteral("User"), ToQString(user));
+    settings.setValue(QStringLiteral("Password"), ToQString(password));
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
@@ -65,11 +65,11 @@ bool CRegistry::GetShortDateFormat(std::string& format)
     QString pattern = QLocale::system().dateFormat(QLocale::ShortFormat);
     if (pattern.isEmpty())
         return false;
-    format = WidenTwoDigitYear(fromQString(pattern));
+    format = WidenTwoDigitYear(FromQString(pattern));
     return true;
 }
 
 std::string CRegistry::WidenTwoDigitYear(const std::string& pattern)
 {
-    return codepage::cp1252FromUtf16(RewriteDatePattern(codepage::utf16FromCp1252(pattern), 4, false));
+    return codepage::Cp1252FromUtf16(RewriteDatePattern(codepage::Utf16FromCp1252(pattern), 4, false));
 }

@@ -13,11 +13,11 @@ CLoadingDlg::CLoadingDlg()
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint)
 {
     setObjectName(QStringLiteral("142"));
-    setWindowTitle(toQString(LoadString(AFX_IDS_APP_TITLE)));
+    setWindowTitle(ToQString(LoadString(AFX_IDS_APP_TITLE)));
     const CDialogUnits units(font());
     setFixedSize(units.size(186, 95));
 
-    m_text = new QLabel(toQString(LoadString(IDS_LOADING_TEXT)), this);
+    m_text = new QLabel(ToQString(LoadString(IDS_LOADING_TEXT)), this);
     m_text->setObjectName(QStringLiteral("1043"));
     m_text->setGeometry(units.rect(51, 23, 73, 17));
     m_text->setWordWrap(false);

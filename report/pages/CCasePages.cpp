@@ -23,7 +23,7 @@ namespace {
 constexpr double kMarginMillimetres = 15.0;
 constexpr int kFontPoints = 9;
 
-QString escaped(const std::string& cp1252) { return toQString(cp1252).toHtmlEscaped(); }
+QString escaped(const std::string& cp1252) { return ToQString(cp1252).toHtmlEscaped(); }
 
 // Day numbers count from 30 December 1899; the page spells them the same in
 // every locale.
@@ -111,13 +111,13 @@ bool WriteCasePdf(const CCasePageContent& content, const std::string& path, IMes
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
         writer.setCreator(QStringLiteral("Vesmar"));
-        writer.setTitle(toQString(content.title));
+        writer.setTitle(ToQString(content.title));
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres,
                                                    kMarginMillimetres),
                                          QPageLayout::Millimeter));
         if (!PrintCasePages(content, writer)) {
-            sink.showMessage(FormatString1(IDS_PDF_FAILED, codepage::cp1252FromUtf8(path)));
+            sink.showMessage(FormatString1(IDS_PDF_FAILED, codepage::Cp1252FromUtf8(path)));
             return false;
         }
     }

@@ -327,7 +327,7 @@ TEST_F(BatchDifferentialTest, ModelledCollationsCompareAsTheServer)
         values.push_back(extra);
     for (const auto& [charset, collation] : collations) {
         SCOPED_TRACE(collation);
-        const KeyRule rule = keyRuleOfCollation(collation);
+        const KeyRule rule = KeyRuleOfCollation(collation);
         ASSERT_NE(rule, KeyRule::Unknown);
         std::string rows;
         for (std::size_t i = 0; i < values.size(); ++i)
@@ -341,16 +341,16 @@ TEST_F(BatchDifferentialTest, ModelledCollationsCompareAsTheServer)
         for (std::size_t i = 0; i < values.size(); ++i)
             for (std::size_t j = 0; j < values.size(); ++j) {
                 std::string a, b;
-                if (!comparisonKey(rule, values[i], a) || !comparisonKey(rule, values[j], b))
+                if (!ComparisonKey(rule, values[i], a) || !ComparisonKey(rule, values[j], b))
                     continue; // not modelled: the snapshot asks the server
                 EXPECT_EQ(a == b, server.count({int(i), int(j)}) == 1)
                     << "'" << values[i] << "' = '" << values[j] << "'";
             }
     }
-    EXPECT_EQ(keyRuleOfCollation("utf8mb4_unicode_ci"), KeyRule::Unknown);
-    EXPECT_EQ(keyRuleOfCollation("utf8mb4_nopad_bin"), KeyRule::Unknown);
+    EXPECT_EQ(KeyRuleOfCollation("utf8mb4_unicode_ci"), KeyRule::Unknown);
+    EXPECT_EQ(KeyRuleOfCollation("utf8mb4_nopad_bin"), KeyRule::Unknown);
     std::string key;
-    EXPECT_FALSE(comparisonKey(KeyRule::FoldAZ, "\xC0" "012", key));
+    EXPECT_FALSE(ComparisonKey(KeyRule::FoldAZ, "\xC0" "012", key));
 }
 
 // What the snapshot must not trust it leaves to statements, table by table,

@@ -130,14 +130,14 @@ TEST(StatementValues, ANulReachesTheServerAsThatByte)
     ASSERT_TRUE(db.OpenEx(testdb::connectString("Vesmar"), CDatabase::openReadOnly));
     CRecordset rs(&db);
     const std::string value = std::string("a'\\", 3) + '\0' + "b\x01\x7F";
-    ASSERT_TRUE(rs.Open("SELECT HEX('" + sqlEscape(value) + "') AS h, 'x' AS tail"));
+    ASSERT_TRUE(rs.Open("SELECT HEX('" + SqlEscape(value) + "') AS h, 'x' AS tail"));
     std::string hex, tail;
     rs.GetFieldValue("h", hex);
     rs.GetFieldValue("tail", tail);
     EXPECT_EQ(hex, "61275C0062017F");
     EXPECT_EQ(tail, "x");
-    EXPECT_EQ(sqlEscape("A01.2 it's"), "A01.2 it''s");
-    EXPECT_EQ(sqlEscape("J18.9"), "J18.9");
+    EXPECT_EQ(SqlEscape("A01.2 it's"), "A01.2 it''s");
+    EXPECT_EQ(SqlEscape("J18.9"), "J18.9");
 }
 
 } // namespace

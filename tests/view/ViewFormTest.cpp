@@ -55,7 +55,7 @@ CStringList FixtureCatalogue()
 
 QString Entry(const char* code, const char* text)
 {
-    return toQString(CatalogueEntry(code, text));
+    return ToQString(CatalogueEntry(code, text));
 }
 
 double DayOf(const QDate& date)
@@ -149,7 +149,7 @@ void ViewFormTest::freshStartShowsAnEmptyCase()
     const LocaleDates dates = DatesOfThisLocale();
     std::string pattern;
     QVERIFY(CRegistry().GetShortDateFormat(pattern));
-    QCOMPARE(toQString(pattern), dates.pattern);
+    QCOMPARE(ToQString(pattern), dates.pattern);
     QCOMPARE(view()->GetDateFormat(), pattern);
 
     QCOMPARE(Control<QLineEdit>(view(), "1035")->text(), dates.pattern);
@@ -360,14 +360,14 @@ void ViewFormTest::doubleClickAddsAndRemovesDuplicates()
     QVERIFY(m_f->doc.IsModified());
     DoubleClickRow(catalogue, row);
     const std::string entry = CatalogueEntry("J18.9", "Pneumonia, unspecified organism");
-    QCOMPARE(ListTexts(chosen), (QStringList{toQString(entry), toQString(entry)}));
+    QCOMPARE(ListTexts(chosen), (QStringList{ToQString(entry), ToQString(entry)}));
     QCOMPARE(m_f->doc.GetChosenList().GetCount(), std::size_t(2));
     QCOMPARE(m_f->doc.GetChosenList().GetAt(1), entry);
     QCOMPARE(ListTexts(catalogue).size(), 9);
 
     m_f->doc.SetModifiedFlag(false);
     DoubleClickRow(chosen, 1);
-    QCOMPARE(ListTexts(chosen), QStringList{toQString(entry)});
+    QCOMPARE(ListTexts(chosen), QStringList{ToQString(entry)});
     QCOMPARE(m_f->doc.GetChosenList().GetCount(), std::size_t(1));
     QVERIFY(m_f->doc.IsModified());
     QCOMPARE(SelectedRow(chosen), -1);
@@ -417,10 +417,10 @@ void ViewFormTest::arrowsMoveExactlyTheSelectedEntry()
     QCOMPARE(ListTexts(bi), (QStringList{a00, j189}));
     QCOMPARE(SelectedRow(chosen), -1);
     // The document keeps the order of adding, the lists their sorted order.
-    QCOMPARE(toQString(m_f->doc.GetChosenList().GetAt(0)), k358);
-    QCOMPARE(toQString(m_f->doc.GetChosenList().GetAt(1)), e119);
-    QCOMPARE(toQString(m_f->doc.GetBiList().GetAt(0)), j189);
-    QCOMPARE(toQString(m_f->doc.GetBiList().GetAt(1)), a00);
+    QCOMPARE(ToQString(m_f->doc.GetChosenList().GetAt(0)), k358);
+    QCOMPARE(ToQString(m_f->doc.GetChosenList().GetAt(1)), e119);
+    QCOMPARE(ToQString(m_f->doc.GetBiList().GetAt(0)), j189);
+    QCOMPARE(ToQString(m_f->doc.GetBiList().GetAt(1)), a00);
 
     // Back with "<-", and the same text may stand in both lists.
     ClickRow(bi, 1);
@@ -755,7 +755,7 @@ void ViewFormTest::listKeysChooseAndRemoveLikeDoubleClicks()
     Press(Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(ListTexts(chosen), (QStringList{j180, j189, k358}));
     QCOMPARE(m_f->doc.GetChosenList().GetCount(), std::size_t(3));
-    QCOMPARE(toQString(m_f->doc.GetChosenList().GetAt(2)), k358);
+    QCOMPARE(ToQString(m_f->doc.GetChosenList().GetAt(2)), k358);
     QCOMPARE(ListTexts(Control<QListView>(view(), "1001")).size(), 9);
     QVERIFY(m_f->doc.IsModified());
 
@@ -779,7 +779,7 @@ void ViewFormTest::listKeysChooseAndRemoveLikeDoubleClicks()
     Press(Qt::Key_Home);
     Press(Qt::Key_Delete);
     QCOMPARE(ListTexts(chosen), QStringList{k358});
-    QCOMPARE(toQString(m_f->doc.GetChosenList().GetAt(0)), k358);
+    QCOMPARE(ToQString(m_f->doc.GetChosenList().GetAt(0)), k358);
     Press(Qt::Key_Return);
     QVERIFY(ListTexts(chosen).isEmpty());
     QVERIFY(m_f->doc.GetChosenList().IsEmpty());

@@ -85,7 +85,7 @@ void checkRecord(const std::vector<std::string>& fields)
         const std::string& codes = fields[std::size_t(i)];
         for (std::size_t start = 0;;) {
             const std::size_t bar = codes.find('|', start);
-            const std::string code = codepage::cp1252FromUtf8(codes.substr(start, bar - start));
+            const std::string code = codepage::Cp1252FromUtf8(codes.substr(start, bar - start));
             require(code.size() <= codes.size());
             if (bar == std::string::npos)
                 break;
