@@ -112,7 +112,7 @@ template <typename Take>
 void eachBulkRow(CDatabase& db, const TableInfo& table, const std::string& sql, Take take)
 {
     CBulkTextSet set(&db, table);
-    set.Open(sql, CRecordset::readOnly | CRecordset::useMultiRowFetch);
+    set.Open(sql, CRecordset::useMultiRowFetch);
     for (; !set.IsEOF(); set.MoveNext())
         for (long row = 0; row < set.GetRowsFetched(); ++row)
             take(set, row);
