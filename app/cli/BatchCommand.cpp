@@ -390,10 +390,13 @@ int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err,
             return kExitFailed;
 
         bool anyFailed = false;
-        std::vector<BatchItem> items(kBlock);
+        // One statement per look-up runs on this thread alone: each case is
+        // written as soon as it is grouped, as before there were threads.
+        const std::size_t block = perStatement ? 1 : kBlock;
+        std::vector<BatchItem> items(block);
         for (bool more = true; more;) {
             std::size_t count = 0;
-            for (; count < kBlock; ++count) {
+            for (; count < block; ++count) {
                 const CCsvReader::Result result = reader.Next(fields, lineNumber, problem);
                 if (result == CCsvReader::Result::End) {
                     more = false;
