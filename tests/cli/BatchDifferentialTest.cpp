@@ -450,7 +450,7 @@ TEST(CsvFileReaderTest, OverlongRecordSkippedAsInTheWholeText)
                                    end + "next,2" + end;
         writeFile(dir + "/t.csv", textIn);
         CCsvReader whole(textIn);
-        CCsvFileReader pieces(dir + "/t.csv", 4096);
+        CCsvFileReader pieces(dir + "/t.csv", 65536);
         std::vector<std::string> f1, f2;
         int l1 = 0, l2 = 0;
         std::string p1, p2;
