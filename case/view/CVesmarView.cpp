@@ -75,7 +75,12 @@ CVesmarView::CVesmarView(CVesmarDoc* doc, CDatabase* db, const CStringList* cata
     CreateControls();
 }
 
-CVesmarView::~CVesmarView() = default;
+CVesmarView::~CVesmarView()
+{
+    // The controls lose the focus while the base class destroys them, when
+    // this is no longer a form to ring it.
+    disconnect(m_focusWatch);
+}
 
 void CVesmarView::CreateControls()
 {
@@ -233,7 +238,8 @@ void CVesmarView::CreateControls()
     QPalette ring = m_focusFrame->palette();
     ring.setColor(QPalette::WindowText, ring.color(QPalette::Highlight));
     m_focusFrame->setPalette(ring);
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ShowFocus(now); });
+    m_focusWatch =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { ShowFocus(now); });
 
     setWidget(form);
     setWidgetResizable(true);

@@ -159,6 +159,7 @@ private:
     QSize m_templateSize;
     std::vector<Anchored> m_anchored;
     QFocusFrame* m_focusFrame = nullptr;
+    QMetaObject::Connection m_focusWatch;
 
     CSortedListModel* m_modelCatalogue = nullptr;
     CSortedListModel* m_modelChosen = nullptr;
