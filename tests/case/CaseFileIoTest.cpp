@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "TestFiles.h"
 #include "CaseBytes.h"
 #include "CVesmarDoc.h"
 #include "TestDb.h"
@@ -46,14 +47,7 @@ protected:
 
     std::string path(const std::string& name) const { return (m_dir / name).string(); }
 
-    std::vector<std::string> folderEntries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(m_dir))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> folderEntries() const { return testfiles::FolderEntries(m_dir); }
 
     // A document holding a case with something in every field.
     static void fill(CVesmarDoc& doc)

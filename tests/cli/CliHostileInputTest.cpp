@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TestFiles.h"
 #include "CCsvReader.h"
 #include "CVesmarDoc.h"
 #include "CliProcess.h"
@@ -33,14 +34,7 @@ protected:
 
     std::string path(const std::string& name) const { return m_dir + "/" + name; }
 
-    std::vector<std::string> folderEntries() const
-    {
-        std::vector<std::string> names;
-        for (const auto& e : fs::directory_iterator(m_dir))
-            names.push_back(e.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> folderEntries() const { return testfiles::FolderEntries(m_dir); }
 
     // A case with the given chosen entries, saved by the document itself.
     void saveCase(const std::string& name, const std::vector<std::string>& chosen)
