@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <functional>
 #include <optional>
 #include <string>
@@ -12,7 +13,9 @@
 #include <QFile>
 #include <QSettings>
 #include <QString>
+#include <QTemporaryDir>
 
+#include "CVesmarApp.h"
 #include "DialogRunner.h"
 #include "IDocumentPrompts.h"
 #include "TestDb.h"
@@ -109,4 +112,20 @@ inline void useServerSettings(const QString& dir)
     writeSettingsFile(dir + QStringLiteral("/xdg"),
                       {QStringLiteral("Host=127.0.0.1:%1").arg(QString::fromStdString(testdb::port())),
                        QStringLiteral("User=vesmar"), QStringLiteral("Password=vesmar")});
+}
+
+// A new application whose settings, in a new folder dir, reach the private
+// server, with the message sink and the scripted dialogs emptied; null when
+// the folder cannot be made.
+inline std::unique_ptr<CVesmarApp> NewAppOnServer(std::unique_ptr<QTemporaryDir>& dir, CRecordingSink& sink,
+                                                  ScriptedRunner& runner, ScriptedPrompts& prompts)
+{
+    dir = std::make_unique<QTemporaryDir>();
+    if (!dir->isValid())
+        return nullptr;
+    useServerSettings(dir->path());
+    sink = CRecordingSink();
+    runner = ScriptedRunner();
+    prompts = ScriptedPrompts();
+    return std::make_unique<CVesmarApp>(sink, runner, prompts);
 }

@@ -53,13 +53,8 @@ class TestGroupingDetails : public QObject {
 private slots:
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        useServerSettings(dir->path());
-        sink = CRecordingSink();
-        runner = ScriptedRunner();
-        prompts = ScriptedPrompts();
-        app = std::make_unique<CVesmarApp>(sink, runner, prompts);
+        app = NewAppOnServer(dir, sink, runner, prompts);
+        QVERIFY(app);
         QVERIFY(app->InitInstance({}));
         QVERIFY(QTest::qWaitForWindowExposed(app->MainFrame()));
         QVERIFY2(sink.messages.empty(), "start-up on the private server is silent");

@@ -74,13 +74,8 @@ private slots:
 
     void init()
     {
-        dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(dir->isValid());
-        useServerSettings(dir->path());
-        sink = CRecordingSink();
-        runner = ScriptedRunner();
-        prompts = ScriptedPrompts();
-        app = std::make_unique<CVesmarApp>(sink, runner, prompts);
+        app = NewAppOnServer(dir, sink, runner, prompts);
+        QVERIFY(app);
     }
 
     void cleanup() { app.reset(); }
