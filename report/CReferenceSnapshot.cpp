@@ -161,7 +161,8 @@ KeyRule ruleOf(const TableInfo& table, const char* column)
     return it == table.collations.end() ? KeyRule::Unknown : KeyRuleOfCollation(it->second);
 }
 
-bool allEqual(const std::vector<std::string>& values)
+// Values are numbers of distinct texts: equal numbers, equal texts.
+bool allEqual(std::span<const std::uint32_t> values)
 {
     return std::adjacent_find(values.begin(), values.end(), std::not_equal_to<>()) == values.end();
 }
@@ -301,7 +302,7 @@ void CReferenceSnapshot::loadDG1(const Schema& schema)
     if (!m_dg1.orderProven)
         m_fallbacks.push_back("DG1: several rows of one code and kind go to statements (" + why + ")");
 
-    std::string kinds[4];
+    std::string kinds[kCodeKinds];
     for (int k = 0; const char* kind : {"DGCAT", "PDGPRO", "DGPROP", "COMPL"})
         ComparisonKey(m_dg1Vartype, kind, kinds[k++]);
     m_dg1.inMemory = true;
@@ -317,22 +318,19 @@ void CReferenceSnapshot::loadDG1(const Schema& schema)
                             return;
                         }
                         // Rows of other kinds are never asked for.
-                        for (int k = 0; k < 4; ++k)
-                            if (vartype == kinds[k]) {
-                                CodeRows& rows = m_codes[code];
-                                std::vector<std::string>* lists[4] = {&rows.dgcat, &rows.pdgpro, &rows.dgprop,
-                                                                      &rows.complication};
-                                lists[k]->emplace_back(set.text(row, 2));
-                            }
+                        for (unsigned k = 0; k < kCodeKinds; ++k)
+                            if (vartype == kinds[k])
+                                m_codes.Add(code, k, set.text(row, 2));
                     });
     } catch (const CDBException&) {
-        m_codes.clear();
+        m_codes.RemoveAll();
         return fallBack("DG1", m_dg1, "cannot be read");
     }
     if (!m_dg1.inMemory) {
-        m_codes.clear();
-        fallBack("DG1", m_dg1, "a code or vartype outside printable ASCII, or no column varval");
+        m_codes.RemoveAll();
+        return fallBack("DG1", m_dg1, "a code or vartype outside printable ASCII, or no column varval");
     }
+    m_codes.Seal();
 }
 
 void CReferenceSnapshot::loadComplexcl(const Schema& schema)
@@ -356,14 +354,16 @@ void CReferenceSnapshot::loadComplexcl(const Schema& schema)
                 m_complexcl.inMemory = false;
                 return;
             }
-            m_exclusions.insert(code + '\n' + category);
+            code += '\n';
+            code += category;
+            m_exclusions.Add(code);
         });
     } catch (const CDBException&) {
-        m_exclusions.clear();
+        m_exclusions.RemoveAll();
         return fallBack("complexcl", m_complexcl, "cannot be read");
     }
     if (!m_complexcl.inMemory) {
-        m_exclusions.clear();
+        m_exclusions.RemoveAll();
         fallBack("complexcl", m_complexcl, "a key outside printable ASCII");
     }
 }
@@ -374,8 +374,7 @@ void CReferenceSnapshot::loadComplcat(const Schema& schema)
 }
 
 void CReferenceSnapshot::loadKeyed(const Schema& schema, const char* table, const char* keyColumn,
-                                   const char* valueColumn, Table& state, KeyRule& rule,
-                                   std::unordered_map<std::string, std::vector<std::string>>& into)
+                                   const char* valueColumn, Table& state, KeyRule& rule, CKeyedTexts& into)
 {
     auto it = schema.tables.find(table);
     if (it == schema.tables.end())
@@ -400,16 +399,17 @@ void CReferenceSnapshot::loadKeyed(const Schema& schema, const char* table, cons
                             state.inMemory = false;
                             return;
                         }
-                        into[key].emplace_back(set.text(row, 1));
+                        into.Add(key, 0, set.text(row, 1));
                     });
     } catch (const CDBException&) {
-        into.clear();
+        into.RemoveAll();
         return fallBack(table, state, "cannot be read");
     }
     if (!state.inMemory) {
-        into.clear();
-        fallBack(table, state, std::string("a key outside printable ASCII, or no column ") + valueColumn);
+        into.RemoveAll();
+        return fallBack(table, state, std::string("a key outside printable ASCII, or no column ") + valueColumn);
     }
+    into.Seal();
 }
 
 void CReferenceSnapshot::loadDrglogic(const Schema& schema)
@@ -575,34 +575,51 @@ private:
     const int* m_columns; // null: look the column up by name
 };
 
-const std::vector<std::string>* kinds(const CReferenceSnapshot::CodeRows& rows, const char* vartype)
+// The kind of DG1 row a vartype asks for, or -1 for one the snapshot does
+// not answer.
+int kindOf(const char* vartype)
 {
     const std::string_view kind = vartype;
     if (kind == "DGCAT")
-        return &rows.dgcat;
+        return CReferenceSnapshot::kDgcat;
     if (kind == "PDGPRO")
-        return &rows.pdgpro;
+        return CReferenceSnapshot::kPdgpro;
     if (kind == "COMPL")
-        return &rows.complication;
-    return nullptr;
+        return CReferenceSnapshot::kCompl;
+    return -1;
 }
 
-const std::vector<std::string> kNoRows;
+// The first of key's values in a keyed table, when memory can tell which one
+// the server delivers first; false when a statement must say.
+bool firstOfKey(const CReferenceSnapshot::Table& table, KeyRule rule, const CKeyedTexts& texts,
+                const std::string& value, std::string& key, bool& found, std::string_view& first)
+{
+    if (!table.inMemory || !ComparisonKey(rule, value, key))
+        return false;
+    const std::uint32_t id = texts.FindKey(key);
+    found = id != CKeyIndex::kNone;
+    if (!found)
+        return true;
+    const std::span<const std::uint32_t> values = texts.Values(id, 0);
+    if (!table.orderProven && !allEqual(values))
+        return false;
+    first = texts.Text(values.front());
+    return true;
+}
 
 } // namespace
 
-const CReferenceSnapshot::CodeRows* CSnapshotAnswers::codeRows(const std::string& code, bool& sure)
+std::uint32_t CSnapshotAnswers::codeRows(const std::string& code, bool& sure)
 {
     for (const Recent& r : m_recent)
         if (r.code == code) {
             sure = r.sure;
             return r.rows;
         }
-    Recent found{code, nullptr, m_snapshot.m_dg1.inMemory && ComparisonKey(m_snapshot.m_dg1Code, code, m_key)};
-    if (found.sure) {
-        auto it = m_snapshot.m_codes.find(m_key);
-        found.rows = it == m_snapshot.m_codes.end() ? nullptr : &it->second;
-    }
+    Recent found{code, CKeyIndex::kNone,
+                 m_snapshot.m_dg1.inMemory && ComparisonKey(m_snapshot.m_dg1Code, code, m_key)};
+    if (found.sure)
+        found.rows = m_snapshot.m_codes.FindKey(m_key);
     constexpr std::size_t kRecent = 32;
     if (m_recent.size() < kRecent)
         m_recent.push_back(found);
@@ -612,17 +629,27 @@ const CReferenceSnapshot::CodeRows* CSnapshotAnswers::codeRows(const std::string
     return found.rows;
 }
 
+// The rows of vartype for code from memory; false when only the statement
+// can tell (which of several different rows the server delivers first is
+// known only where the order is proven).
+bool CSnapshotAnswers::codeValues(const char* vartype, const std::string& code, std::span<const std::uint32_t>& values)
+{
+    const int kind = kindOf(vartype);
+    bool sure = false;
+    const std::uint32_t rows = codeRows(code, sure);
+    if (!sure || kind < 0)
+        return false;
+    values = rows == CKeyIndex::kNone ? std::span<const std::uint32_t>() : m_snapshot.m_codes.Values(rows, unsigned(kind));
+    return values.size() <= 1 || m_snapshot.m_dg1.orderProven || allEqual(values);
+}
+
 bool CSnapshotAnswers::firstVarval(const char* vartype, const std::string& code, std::string& value)
 {
-    bool sure = false;
-    const CReferenceSnapshot::CodeRows* rows = codeRows(code, sure);
-    const std::vector<std::string>* values = rows ? kinds(*rows, vartype) : &kNoRows;
-    // Which of several different rows the server delivers first is known only
-    // where the order is proven.
-    if (sure && values && (values->size() <= 1 || m_snapshot.m_dg1.orderProven || allEqual(*values))) {
-        if (values->empty())
+    std::span<const std::uint32_t> values;
+    if (codeValues(vartype, code, values)) {
+        if (values.empty())
             return false;
-        value = values->front();
+        value = m_snapshot.m_codes.Text(values.front());
         return true;
     }
     std::vector<std::string> read;
@@ -634,11 +661,10 @@ bool CSnapshotAnswers::firstVarval(const char* vartype, const std::string& code,
 
 void CSnapshotAnswers::allVarvals(const char* vartype, const std::string& code, std::vector<std::string>& values)
 {
-    bool sure = false;
-    const CReferenceSnapshot::CodeRows* rows = codeRows(code, sure);
-    const std::vector<std::string>* found = rows ? kinds(*rows, vartype) : &kNoRows;
-    if (sure && found && (found->size() <= 1 || m_snapshot.m_dg1.orderProven || allEqual(*found))) {
-        values.insert(values.end(), found->begin(), found->end());
+    std::span<const std::uint32_t> found;
+    if (codeValues(vartype, code, found)) {
+        for (std::uint32_t v : found)
+            values.emplace_back(m_snapshot.m_codes.Text(v));
         return;
     }
     m_snapshot.cachedColumn(CStatementAnswers::VarvalStatement(vartype, code), "varval", true, values);
@@ -662,37 +688,37 @@ void CSnapshotAnswers::collectDgprop(const CStringList& codes, std::vector<std::
     const std::size_t before = values.size();
     for (const std::string& code : codes) {
         bool sure = false;
-        const CReferenceSnapshot::CodeRows* rows = codeRows(code, sure);
+        const std::uint32_t rows = codeRows(code, sure);
         if (!sure) {
             values.resize(before);
             m_snapshot.cachedColumn(CStatementAnswers::DgpropStatement(codes), "varval", true, values);
             return;
         }
-        if (rows)
-            values.insert(values.end(), rows->dgprop.begin(), rows->dgprop.end());
+        if (rows != CKeyIndex::kNone)
+            for (std::uint32_t v : m_snapshot.m_codes.Values(rows, CReferenceSnapshot::kDgprop))
+                values.emplace_back(m_snapshot.m_codes.Text(v));
     }
 }
 
 bool CSnapshotAnswers::complexclHas(const std::string& code, const std::string& category)
 {
-    std::string complKey;
     if (m_snapshot.m_complexcl.inMemory && ComparisonKey(m_snapshot.m_complexclCode, code, m_key) &&
-        ComparisonKey(m_snapshot.m_complexclCompl, category, complKey))
-        return m_snapshot.m_exclusions.count(m_key + '\n' + complKey) != 0;
+        ComparisonKey(m_snapshot.m_complexclCompl, category, m_complKey)) {
+        m_pair.assign(m_key).append(1, '\n').append(m_complKey);
+        return m_snapshot.m_exclusions.Find(m_pair) != CKeyIndex::kNone;
+    }
     return m_snapshot.cachedComplexcl(code, category);
 }
 
 bool CSnapshotAnswers::complcatInclprop(const std::string& category, std::string& inclprop)
 {
-    const CReferenceSnapshot::Table& table = m_snapshot.m_complcat;
-    if (table.inMemory && ComparisonKey(m_snapshot.m_complcatCompl, category, m_key)) {
-        auto it = m_snapshot.m_inclprops.find(m_key);
-        if (it == m_snapshot.m_inclprops.end())
-            return false;
-        if (table.orderProven || allEqual(it->second)) {
-            inclprop = it->second.front();
-            return true;
-        }
+    bool found = false;
+    std::string_view first;
+    if (firstOfKey(m_snapshot.m_complcat, m_snapshot.m_complcatCompl, m_snapshot.m_inclprops, category, m_key, found,
+                   first)) {
+        if (found)
+            inclprop = first;
+        return found;
     }
     std::vector<std::string> read;
     if (!m_snapshot.cachedColumn(CStatementAnswers::ComplcatStatement(category), "inclprop", false, read))
@@ -760,22 +786,21 @@ void CSnapshotAnswers::decisionRows(const CCaseData& caseData, const std::functi
 
 std::string CSnapshotAnswers::LookupDRGName(const std::string& drg)
 {
-    const CReferenceSnapshot::Table& table = m_snapshot.m_names;
-    if (table.inMemory && ComparisonKey(m_snapshot.m_nameDrg, drg, m_key)) {
-        auto it = m_snapshot.m_nameTexts.find(m_key);
-        if (it != m_snapshot.m_nameTexts.end() && (table.orderProven || allEqual(it->second)))
-            return it->second.front();
-    }
+    bool found = false;
+    std::string_view first;
+    if (firstOfKey(m_snapshot.m_names, m_snapshot.m_nameDrg, m_snapshot.m_nameTexts, drg, m_key, found, first) &&
+        found)
+        return std::string(first);
     return m_snapshot.cachedName(drg);
 }
 
 double CSnapshotAnswers::LookupDRGWeight(const std::string& weightCode)
 {
-    const CReferenceSnapshot::Table& table = m_snapshot.m_weights;
-    if (table.inMemory && ComparisonKey(m_snapshot.m_weightDrg, weightCode, m_key)) {
-        auto it = m_snapshot.m_weightTexts.find(m_key);
-        if (it != m_snapshot.m_weightTexts.end() && (table.orderProven || allEqual(it->second)))
-            return AtofC(it->second.front());
-    }
+    bool found = false;
+    std::string_view first;
+    if (firstOfKey(m_snapshot.m_weights, m_snapshot.m_weightDrg, m_snapshot.m_weightTexts, weightCode, m_key, found,
+                   first) &&
+        found)
+        return AtofC(std::string(first));
     return AtofC(m_snapshot.cachedWeight(weightCode));
 }

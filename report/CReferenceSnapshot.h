@@ -6,12 +6,14 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
+#include "CKeyIndex.h"
+#include "CKeyedTexts.h"
 #include "IDRGLookup.h"
 #include "ReferenceAnswers.h"
 
@@ -68,9 +70,8 @@ public:
         bool orderProven = false;  // rows of one key come in primary-key order
     };
 
-    struct CodeRows {
-        std::vector<std::string> dgcat, pdgpro, dgprop, complication;
-    };
+    // The kinds of DG1 row that are asked for, as CKeyedTexts kinds.
+    enum CodeKind : unsigned { kDgcat, kPdgpro, kDgprop, kCompl, kCodeKinds };
     struct DecisionRow {
         std::vector<std::string> values; // every column of SELECT *
         int column[kDecisionColumnCount] = {};
@@ -92,13 +93,12 @@ public:
     KeyRule m_complcatCompl = KeyRule::Unknown, m_weightDrg = KeyRule::Unknown, m_nameDrg = KeyRule::Unknown;
     KeyRule m_narrowing[4] = {KeyRule::Unknown, KeyRule::Unknown, KeyRule::Unknown, KeyRule::Unknown};
 
-    std::unordered_map<std::string, CodeRows> m_codes;
-    std::unordered_set<std::string> m_exclusions; // code key, '\n', compl key
-    std::unordered_map<std::string, std::vector<std::string>> m_inclprops;
+    CKeyedTexts m_codes{kCodeKinds}; // by code key
+    CKeyIndex m_exclusions;           // code key, '\n', compl key
+    CKeyedTexts m_inclprops;          // by compl key
     std::vector<std::string> m_decisionColumns;
     std::vector<DecisionRow> m_decisionRows;
-    std::unordered_map<std::string, std::vector<std::string>> m_weightTexts;
-    std::unordered_map<std::string, std::vector<std::string>> m_nameTexts;
+    CKeyedTexts m_weightTexts, m_nameTexts; // by DRG key
 
 private:
     struct Schema;
@@ -107,7 +107,7 @@ private:
     void loadComplcat(const Schema& schema);
     void loadDrglogic(const Schema& schema);
     void loadKeyed(const Schema& schema, const char* table, const char* keyColumn, const char* valueColumn,
-                   Table& state, KeyRule& rule, std::unordered_map<std::string, std::vector<std::string>>& into);
+                   Table& state, KeyRule& rule, CKeyedTexts& into);
     void fallBack(const char* table, Table& state, const std::string& reason);
     void noteStatement() { m_nStatements.fetch_add(1); }
     template <typename Answers, typename Ask>
@@ -148,17 +148,18 @@ public:
     double LookupDRGWeight(const std::string& weightCode) override;
 
 private:
-    const CReferenceSnapshot::CodeRows* codeRows(const std::string& code, bool& sure);
+    std::uint32_t codeRows(const std::string& code, bool& sure);
+    bool codeValues(const char* vartype, const std::string& code, std::span<const std::uint32_t>& values);
     void collectDgprop(const CStringList& codes, std::vector<std::string>& values);
     const std::vector<std::uint32_t>* admitted(const CCaseData& caseData);
 
     CReferenceSnapshot& m_snapshot;
-    std::string m_key;
+    std::string m_key, m_complKey, m_pair;
     std::unordered_map<std::string, std::vector<std::uint32_t>> m_admitted;
     // The codes of the last cases: every pass of a case asks for the same ones.
     struct Recent {
         std::string code;
-        const CReferenceSnapshot::CodeRows* rows = nullptr;
+        std::uint32_t rows = CKeyIndex::kNone; // the code key's number in the snapshot
         bool sure = false;
     };
     std::vector<Recent> m_recent;

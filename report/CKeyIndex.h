@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Byte strings numbered 0, 1, 2, ... in the order they were first added, and
+// found again by open addressing. The keys lie one after another in a single
+// text and the table is one flat array, so an index of a hundred thousand
+// codes is built, searched and freed without a node or an allocation per key.
+class CKeyIndex {
+public:
+    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
+
+    // The key's number; a new key gets the next one.
+    std::uint32_t Add(std::string_view key);
+    // The key's number, or kNone when it was never added.
+    std::uint32_t Find(std::string_view key) const;
+    std::string_view Key(std::uint32_t id) const
+    {
+        const std::uint32_t begin = id == 0 ? 0 : m_ends[id - 1];
+        return std::string_view(m_text).substr(begin, m_ends[id] - begin);
+    }
+    std::uint32_t GetCount() const { return std::uint32_t(m_ends.size()); }
+    void RemoveAll();
+
+private:
+    struct Slot {
+        std::uint32_t id = kNone;
+        std::uint32_t hash = 0; // the hash's high half: most mismatches end here
+    };
+    static std::uint64_t Hash(std::string_view key);
+    std::size_t slotOf(std::string_view key, std::uint64_t hash) const;
+    void grow();
+
+    std::string m_text;
+    std::vector<std::uint32_t> m_ends; // by number: where the key ends in m_text
+    std::vector<Slot> m_slots;         // a power of two, at most half full
+};
