@@ -25,12 +25,14 @@ public:
     std::uint32_t GetCount() const { return std::uint32_t(m_ends.size()); }
     void RemoveAll();
 
+    // The hash the index places keys by; good in every bit.
+    static std::uint64_t Hash(std::string_view key);
+
 private:
     struct Slot {
         std::uint32_t id = kNone;
         std::uint32_t hash = 0; // the hash's high half: most mismatches end here
     };
-    static std::uint64_t Hash(std::string_view key);
     std::size_t slotOf(std::string_view key, std::uint64_t hash) const;
     void grow();
 

@@ -611,22 +611,15 @@ bool firstOfKey(const CReferenceSnapshot::Table& table, KeyRule rule, const CKey
 
 std::uint32_t CSnapshotAnswers::codeRows(const std::string& code, bool& sure)
 {
-    for (const Recent& r : m_recent)
-        if (r.code == code) {
-            sure = r.sure;
-            return r.rows;
-        }
-    Recent found{code, CKeyIndex::kNone,
-                 m_snapshot.m_dg1.inMemory && ComparisonKey(m_snapshot.m_dg1Code, code, m_key)};
-    if (found.sure)
-        found.rows = m_snapshot.m_codes.FindKey(m_key);
-    constexpr std::size_t kRecent = 32;
-    if (m_recent.size() < kRecent)
-        m_recent.push_back(found);
-    else
-        m_recent[m_nNextRecent++ % kRecent] = found;
-    sure = found.sure;
-    return found.rows;
+    Recent& r = m_recent[CKeyIndex::Hash(code) % m_recent.size()];
+    if (!r.used || r.code != code) {
+        r.used = true;
+        r.code = code;
+        r.sure = m_snapshot.m_dg1.inMemory && ComparisonKey(m_snapshot.m_dg1Code, code, m_key);
+        r.rows = r.sure ? m_snapshot.m_codes.FindKey(m_key) : CKeyIndex::kNone;
+    }
+    sure = r.sure;
+    return r.rows;
 }
 
 // The rows of vartype for code from memory; false when only the statement

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -156,13 +157,14 @@ private:
     CReferenceSnapshot& m_snapshot;
     std::string m_key, m_complKey, m_pair;
     std::unordered_map<std::string, std::vector<std::uint32_t>> m_admitted;
-    // The codes of the last cases: every pass of a case asks for the same ones.
+    // The codes of the last cases, by a hash of their bytes: every pass of a
+    // case asks for the same ones.
     struct Recent {
         std::string code;
         std::uint32_t rows = CKeyIndex::kNone; // the code key's number in the snapshot
         bool sure = false;
+        bool used = false;
     };
-    std::vector<Recent> m_recent;
-    std::size_t m_nNextRecent = 0;
+    std::array<Recent, 64> m_recent;
     std::vector<std::string> m_dgpropCodes, m_dgpropValues; // the last DGPROP question and its answer
 };

@@ -144,24 +144,26 @@ std::string caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reco
     return CsvRecord({c.id, "0", "", "", "", "", failure});
 }
 
-// One case of a block: read on the main thread, grouped on any.
+// One case of a block: its record read on the main thread, checked and
+// grouped on any.
 struct BatchItem {
+    CCsvReader::Result result = CCsvReader::Result::Record;
+    std::vector<std::string> fields;
+    std::string problem; // of a malformed record
     BatchCase c;
     std::string rows;
     std::string messages; // the engine's warnings, each with the case's prefix
     bool failed = false;
 };
 
-void readItem(CCsvReader::Result result, const std::vector<std::string>& fields, int lineNumber,
-              const std::string& problem, BatchItem& item)
+void readItem(BatchItem& item)
 {
     BatchCase& c = item.c;
-    c.line = lineNumber;
-    if (result == CCsvReader::Result::Malformed) {
-        c.id = fields.empty() ? std::string() : fields[0];
-        c.problem = problem;
+    if (item.result == CCsvReader::Result::Malformed) {
+        c.id = item.fields.empty() ? std::string() : item.fields[0];
+        c.problem = item.problem;
     } else {
-        readCase(fields, c);
+        readCase(item.fields, c);
     }
 }
 
@@ -175,6 +177,7 @@ struct Worker {
 
 void groupItem(Worker& worker, BatchItem& item)
 {
+    readItem(item);
     worker.sink.setPrefix("line " + std::to_string(item.c.line) + " (" + EchoValue(item.c.id) + "): ");
     item.rows = caseRows(item.c, worker.group, worker.reconnect, worker.sink, item.failed);
     item.messages = worker.messages.str();
@@ -397,13 +400,13 @@ int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err,
         for (bool more = true; more;) {
             std::size_t count = 0;
             for (; count < block; ++count) {
-                const CCsvReader::Result result = reader.Next(fields, lineNumber, problem);
-                if (result == CCsvReader::Result::End) {
+                BatchItem& item = items[count];
+                item.c = BatchCase();
+                item.result = reader.Next(item.fields, item.c.line, item.problem);
+                if (item.result == CCsvReader::Result::End) {
                     more = false;
                     break;
                 }
-                items[count] = BatchItem();
-                readItem(result, fields, lineNumber, problem, items[count]);
             }
             // The snapshot's threads share the connection for the look-ups it
             // sends, so a lost one is opened again between blocks, on this
@@ -414,7 +417,8 @@ int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err,
                 EnsureConnected(db, sink);
             groupBlock(workers, items, count);
             for (std::size_t i = 0; i < count; ++i) {
-                err << items[i].messages << std::flush;
+                if (!items[i].messages.empty())
+                    err << items[i].messages << std::flush;
                 if (!output.write(items[i].rows, sink))
                     return kExitFailed;
                 anyFailed = anyFailed || items[i].failed;
