@@ -1,5 +1,6 @@
 #include "CKeyIndex.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -26,14 +27,24 @@ std::uint64_t CKeyIndex::Hash(std::string_view key)
     return h;
 }
 
+std::uint64_t CKeyIndex::headOf(std::string_view key)
+{
+    std::uint64_t head = 0;
+    if (!key.empty())
+        std::memcpy(&head, key.data(), std::min<std::size_t>(key.size(), 8));
+    return head;
+}
+
 // The slot that holds key, or the empty one where it would go.
-std::size_t CKeyIndex::slotOf(std::string_view key, std::uint64_t hash) const
+std::size_t CKeyIndex::slotOf(std::string_view key, std::uint64_t hash, std::uint64_t head) const
 {
     const std::size_t mask = m_slots.size() - 1;
-    const std::uint32_t high = std::uint32_t(hash >> 32);
     for (std::size_t s = std::size_t(hash) & mask;; s = (s + 1) & mask) {
         const Slot& slot = m_slots[s];
-        if (slot.id == kNone || (slot.hash == high && Key(slot.id) == key))
+        if (slot.id == kNone)
+            return s;
+        if (slot.head == head && slot.length == key.size() &&
+            (key.size() <= 8 || Key(slot.id).substr(8) == key.substr(8)))
             return s;
     }
 }
@@ -42,22 +53,21 @@ std::uint32_t CKeyIndex::Find(std::string_view key) const
 {
     if (m_slots.empty())
         return kNone;
-    return m_slots[slotOf(key, Hash(key))].id;
+    return m_slots[slotOf(key, Hash(key), headOf(key))].id;
 }
 
 std::uint32_t CKeyIndex::Add(std::string_view key)
 {
     if (2 * (m_ends.size() + 1) > m_slots.size())
         grow();
-    const std::uint64_t hash = Hash(key);
-    Slot& slot = m_slots[slotOf(key, hash)];
+    const std::uint64_t head = headOf(key);
+    Slot& slot = m_slots[slotOf(key, Hash(key), head)];
     if (slot.id != kNone)
         return slot.id;
     if (m_text.size() + key.size() >= kNone || m_ends.size() + 1 >= kNone)
         throw std::length_error("CKeyIndex: more keys than 32-bit numbers can hold");
     m_text.append(key);
-    slot.id = std::uint32_t(m_ends.size());
-    slot.hash = std::uint32_t(hash >> 32);
+    slot = {head, std::uint32_t(m_ends.size()), std::uint32_t(key.size())};
     m_ends.push_back(std::uint32_t(m_text.size()));
     return slot.id;
 }
@@ -68,11 +78,11 @@ void CKeyIndex::grow()
     m_slots.swap(slots);
     const std::size_t mask = m_slots.size() - 1;
     for (std::uint32_t id = 0; id < m_ends.size(); ++id) {
-        const std::uint64_t hash = Hash(Key(id));
-        std::size_t s = std::size_t(hash) & mask;
+        const std::string_view key = Key(id);
+        std::size_t s = std::size_t(Hash(key)) & mask;
         while (m_slots[s].id != kNone)
             s = (s + 1) & mask;
-        m_slots[s] = {id, std::uint32_t(hash >> 32)};
+        m_slots[s] = {headOf(key), id, std::uint32_t(key.size())};
     }
 }
 

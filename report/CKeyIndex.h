@@ -17,6 +17,13 @@ public:
     std::uint32_t Add(std::string_view key);
     // The key's number, or kNone when it was never added.
     std::uint32_t Find(std::string_view key) const;
+    // Starts bringing the slot where key would be into the cache, so that
+    // the look-ups of several keys wait for memory together, not in turn.
+    void Prefetch(std::string_view key) const
+    {
+        if (!m_slots.empty())
+            __builtin_prefetch(&m_slots[std::size_t(Hash(key)) & (m_slots.size() - 1)]);
+    }
     std::string_view Key(std::uint32_t id) const
     {
         const std::uint32_t begin = id == 0 ? 0 : m_ends[id - 1];
@@ -29,11 +36,16 @@ public:
     static std::uint64_t Hash(std::string_view key);
 
 private:
+    // A slot holds a key's first eight bytes and its length, so that a
+    // look-up of a short key (codes, categories, DRGs) reads one slot and no
+    // key text.
     struct Slot {
+        std::uint64_t head = 0;
         std::uint32_t id = kNone;
-        std::uint32_t hash = 0; // the hash's high half: most mismatches end here
+        std::uint32_t length = 0;
     };
-    std::size_t slotOf(std::string_view key, std::uint64_t hash) const;
+    static std::uint64_t headOf(std::string_view key);
+    std::size_t slotOf(std::string_view key, std::uint64_t hash, std::uint64_t head) const;
     void grow();
 
     std::string m_text;

@@ -23,6 +23,11 @@ public:
 
     // The key's number, or CKeyIndex::kNone when no row has it.
     std::uint32_t FindKey(std::string_view key) const { return m_keys.Find(key); }
+    void PrefetchKey(std::string_view key) const { m_keys.Prefetch(key); }
+    void PrefetchValues(std::uint32_t key, unsigned kind) const
+    {
+        __builtin_prefetch(&m_starts[std::size_t(key) * m_nKinds + kind]);
+    }
     std::span<const std::uint32_t> Values(std::uint32_t key, unsigned kind) const
     {
         const std::size_t list = std::size_t(key) * m_nKinds + kind;

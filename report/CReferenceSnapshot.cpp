@@ -679,6 +679,17 @@ void CSnapshotAnswers::dgpropValues(const CStringList& codes, std::vector<std::s
 void CSnapshotAnswers::collectDgprop(const CStringList& codes, std::vector<std::string>& values)
 {
     const std::size_t before = values.size();
+    // A new case's codes are mostly not in the cache yet: their slots, then
+    // their rows, are asked of memory all at once.
+    if (m_snapshot.m_dg1.inMemory) {
+        for (const std::string& code : codes)
+            if (ComparisonKey(m_snapshot.m_dg1Code, code, m_key))
+                m_snapshot.m_codes.PrefetchKey(m_key);
+        bool sure = false;
+        for (const std::string& code : codes)
+            if (const std::uint32_t rows = codeRows(code, sure); rows != CKeyIndex::kNone)
+                m_snapshot.m_codes.PrefetchValues(rows, CReferenceSnapshot::kDgprop);
+    }
     for (const std::string& code : codes) {
         bool sure = false;
         const std::uint32_t rows = codeRows(code, sure);
