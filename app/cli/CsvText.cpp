@@ -2,17 +2,32 @@
 
 #include <cstdio>
 
-std::string CsvField(const std::string& value)
+namespace {
+
+void appendField(std::string& out, const std::string& value)
 {
-    if (value.find_first_of(",\"\r\n") == std::string::npos)
-        return value;
-    std::string out = "\"";
+    bool quoted = false;
+    for (char c : value)
+        quoted = quoted || c == ',' || c == '"' || c == '\r' || c == '\n';
+    if (!quoted) {
+        out += value;
+        return;
+    }
+    out += '"';
     for (char c : value) {
         if (c == '"')
             out += '"';
         out += c;
     }
     out += '"';
+}
+
+} // namespace
+
+std::string CsvField(const std::string& value)
+{
+    std::string out;
+    appendField(out, value);
     return out;
 }
 
@@ -22,7 +37,7 @@ std::string CsvRecord(const std::vector<std::string>& fields)
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out += ',';
-        out += CsvField(fields[i]);
+        appendField(out, fields[i]);
     }
     out += '\n';
     return out;
