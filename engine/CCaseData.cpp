@@ -5,7 +5,7 @@
 void CCaseData::setDGCAT(const std::string& value)
 {
     m_dgcat = value;
-    m_mdc = value.substr(0, 2);
+    m_mdc.assign(value, 0, 2);
 }
 
 void CCaseData::addPDGPRO(const std::string& value) { m_pdgproList.AddTail(value); }
@@ -17,7 +17,7 @@ std::string CCaseData::getPDGPRO() const
 
 void CCaseData::addDGPROP(const std::string& value)
 {
-    if (value.substr(0, 2) == m_mdc)
+    if (value.compare(0, 2, m_mdc) == 0)
         m_dgpropList.AddTail(value);
 }
 

@@ -62,6 +62,10 @@ void CDetermineDRG::setAnswers(IReferenceAnswers* answers) { m_pAnswers = answer
 
 void CDetermineDRG::setDiagnoses(const CStringList* chosen, const CStringList* bi)
 {
+    m_displayCodes.Reserve(chosen->GetCount());
+    m_primaryCodes.Reserve(chosen->GetCount());
+    m_biCodes.Reserve(bi->GetCount());
+    m_allCodes.Reserve(chosen->GetCount() + bi->GetCount());
     for (const std::string& entry : *chosen) {
         std::string code = beforeFirstBlank(entry);
         m_displayCodes.AddTail(code);
@@ -93,6 +97,7 @@ void CDetermineDRG::determineDRG(std::vector<CDRGResult>& results, IProgress& pr
     progress.setRange(0, chosen * (candidates + 1));
     progress.setPosition(0);
 
+    results.reserve(results.size() + std::size_t(chosen));
     CCaseData& caseData = *m_pCaseData;
     caseData.setSex(m_pPatient->getSex());
     caseData.setAge(m_pPatient->getAge());
@@ -153,10 +158,10 @@ std::string CDetermineDRG::determineDGCAT(const std::string& code)
 
 void CDetermineDRG::determinePDGPRO(const std::string& code, CCaseData& caseData)
 {
-    std::vector<std::string> values;
-    answers().allVarvals("PDGPRO", code, values);
-    for (std::string& value : values)
-        caseData.addPDGPRO(std::move(value));
+    m_values.clear();
+    answers().allVarvals("PDGPRO", code, m_values);
+    for (const std::string& value : m_values)
+        caseData.addPDGPRO(value);
 }
 
 void CDetermineDRG::determineDGPROP(CCaseData& caseData, const CStringList& codes)
@@ -165,9 +170,9 @@ void CDetermineDRG::determineDGPROP(CCaseData& caseData, const CStringList& code
     // it can only come from a direct call, and it has no properties anyway.
     if (codes.IsEmpty())
         return;
-    std::vector<std::string> values;
-    answers().dgpropValues(codes, values);
-    for (const std::string& value : values)
+    m_values.clear();
+    answers().dgpropValues(codes, m_values);
+    for (const std::string& value : m_values)
         caseData.addDGPROP(value);
 }
 

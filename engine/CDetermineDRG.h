@@ -89,6 +89,8 @@ private:
     std::unique_ptr<CStatementAnswers> m_pStatements;
     IReferenceAnswers* m_pAnswers = nullptr;
 
+    std::vector<std::string> m_values; // the answer of the current look-up, kept for its room
+
     IEngineObserver* m_pObserver = nullptr;
     std::vector<std::pair<std::string, std::string>> m_decidingRow;
     std::vector<CComplCandidate> m_candidates;

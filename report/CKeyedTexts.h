@@ -34,6 +34,8 @@ public:
         return std::span<const std::uint32_t>(m_values).subspan(m_starts[list], m_starts[list + 1] - m_starts[list]);
     }
     std::string_view Text(std::uint32_t value) const { return m_texts.Key(value); }
+    // Values are numbered 0 .. TextCount()-1.
+    std::uint32_t TextCount() const { return m_texts.GetCount(); }
 
 private:
     unsigned m_nKinds;

@@ -274,7 +274,10 @@ void CReferenceSnapshot::Load()
     loadComplexcl(schema);
     loadComplcat(schema);
     loadDrglogic(schema);
-    loadKeyed(schema, "DRGWeight", "DRG", "weight", m_weights, m_weightDrg, m_weightTexts);
+    loadKeyed(schema, "DRGWeight", "DRG", "weight", m_weightTable, m_weightDrg, m_weightTexts);
+    // The few distinct weights are read once, not once per report line.
+    for (std::uint32_t v = 0; m_weightTable.inMemory && v < m_weightTexts.TextCount(); ++v)
+        m_weights.push_back(AtofC(std::string(m_weightTexts.Text(v))));
     loadKeyed(schema, "drgnames", "drg", "english", m_names, m_nameDrg, m_nameTexts);
 }
 
@@ -589,10 +592,10 @@ int kindOf(const char* vartype)
     return -1;
 }
 
-// The first of key's values in a keyed table, when memory can tell which one
-// the server delivers first; false when a statement must say.
+// The first of key's values in a keyed table (its number), when memory can
+// tell which one the server delivers first; false when a statement must say.
 bool firstOfKey(const CReferenceSnapshot::Table& table, KeyRule rule, const CKeyedTexts& texts,
-                const std::string& value, std::string& key, bool& found, std::string_view& first)
+                const std::string& value, std::string& key, bool& found, std::uint32_t& first)
 {
     if (!table.inMemory || !ComparisonKey(rule, value, key))
         return false;
@@ -603,7 +606,7 @@ bool firstOfKey(const CReferenceSnapshot::Table& table, KeyRule rule, const CKey
     const std::span<const std::uint32_t> values = texts.Values(id, 0);
     if (!table.orderProven && !allEqual(values))
         return false;
-    first = texts.Text(values.front());
+    first = values.front();
     return true;
 }
 
@@ -717,11 +720,11 @@ bool CSnapshotAnswers::complexclHas(const std::string& code, const std::string& 
 bool CSnapshotAnswers::complcatInclprop(const std::string& category, std::string& inclprop)
 {
     bool found = false;
-    std::string_view first;
+    std::uint32_t first = 0;
     if (firstOfKey(m_snapshot.m_complcat, m_snapshot.m_complcatCompl, m_snapshot.m_inclprops, category, m_key, found,
                    first)) {
         if (found)
-            inclprop = first;
+            inclprop = m_snapshot.m_inclprops.Text(first);
         return found;
     }
     std::vector<std::string> read;
@@ -732,13 +735,32 @@ bool CSnapshotAnswers::complcatInclprop(const std::string& category, std::string
 }
 
 // The rows the decision-table query admits, in table order, or null when
-// memory cannot tell. The query's four narrowing conditions with the server's
-// comparisons: mdc, dgcat1 and procpro1 equal to the case's value or NULL,
-// pdgprop equal to one of the primary's properties or NULL.
+// memory cannot tell.
 const std::vector<std::uint32_t>* CSnapshotAnswers::admitted(const CCaseData& caseData)
 {
     if (!m_snapshot.m_drglogic.inMemory)
         return nullptr;
+    RecentNarrowing& recent = m_recentNarrowings[CKeyIndex::Hash(caseData.getDGCAT()) % m_recentNarrowings.size()];
+    const CStringList& pdgpro = caseData.getPDGPROList();
+    if (recent.rows && recent.dgcat == caseData.getDGCAT() && recent.mdc == caseData.getMDC() &&
+        recent.procpro == caseData.getProcPro() &&
+        std::equal(pdgpro.begin(), pdgpro.end(), recent.pdgpro.begin(), recent.pdgpro.end()))
+        return recent.rows;
+    recent.rows = narrowed(caseData);
+    if (recent.rows) {
+        recent.dgcat = caseData.getDGCAT();
+        recent.mdc = caseData.getMDC();
+        recent.procpro = caseData.getProcPro();
+        recent.pdgpro.assign(pdgpro.begin(), pdgpro.end());
+    }
+    return recent.rows;
+}
+
+// admitted's answer worked out: the query's four narrowing conditions with
+// the server's comparisons: mdc, dgcat1 and procpro1 equal to the case's
+// value or NULL, pdgprop equal to one of the primary's properties or NULL.
+const std::vector<std::uint32_t>* CSnapshotAnswers::narrowed(const CCaseData& caseData)
+{
     const KeyRule* rules = m_snapshot.m_narrowing;
     std::string mdc, dgcat, none;
     if (!ComparisonKey(rules[0], caseData.getMDC(), mdc) || !ComparisonKey(rules[1], caseData.getDGCAT(), dgcat) ||
@@ -791,20 +813,20 @@ void CSnapshotAnswers::decisionRows(const CCaseData& caseData, const std::functi
 std::string CSnapshotAnswers::LookupDRGName(const std::string& drg)
 {
     bool found = false;
-    std::string_view first;
+    std::uint32_t first = 0;
     if (firstOfKey(m_snapshot.m_names, m_snapshot.m_nameDrg, m_snapshot.m_nameTexts, drg, m_key, found, first) &&
         found)
-        return std::string(first);
+        return std::string(m_snapshot.m_nameTexts.Text(first));
     return m_snapshot.cachedName(drg);
 }
 
 double CSnapshotAnswers::LookupDRGWeight(const std::string& weightCode)
 {
     bool found = false;
-    std::string_view first;
-    if (firstOfKey(m_snapshot.m_weights, m_snapshot.m_weightDrg, m_snapshot.m_weightTexts, weightCode, m_key, found,
-                   first) &&
+    std::uint32_t first = 0;
+    if (firstOfKey(m_snapshot.m_weightTable, m_snapshot.m_weightDrg, m_snapshot.m_weightTexts, weightCode, m_key,
+                   found, first) &&
         found)
-        return AtofC(std::string(first));
+        return m_snapshot.m_weights[first];
     return AtofC(m_snapshot.cachedWeight(weightCode));
 }

@@ -60,6 +60,10 @@ public:
     // Ends the transaction (best effort).
     void Finish();
 
+    // Holds back the statements for what memory cannot answer, so that the
+    // connection can be looked after (opened again) meanwhile.
+    std::unique_lock<std::mutex> LockStatements() { return std::unique_lock(m_mutex); }
+
     // Statements sent for look-ups the snapshot could not answer.
     std::uint64_t statementsSent() const { return m_nStatements.load(); }
     // One line per table that is answered by statements, with the reason.
@@ -88,7 +92,7 @@ public:
     std::string cachedName(const std::string& drg);
     std::string cachedWeight(const std::string& weightCode);
 
-    Table m_dg1, m_complexcl, m_complcat, m_drglogic, m_weights, m_names;
+    Table m_dg1, m_complexcl, m_complcat, m_drglogic, m_weightTable, m_names;
     KeyRule m_dg1Code = KeyRule::Unknown, m_dg1Vartype = KeyRule::Unknown;
     KeyRule m_complexclCode = KeyRule::Unknown, m_complexclCompl = KeyRule::Unknown;
     KeyRule m_complcatCompl = KeyRule::Unknown, m_weightDrg = KeyRule::Unknown, m_nameDrg = KeyRule::Unknown;
@@ -100,6 +104,7 @@ public:
     std::vector<std::string> m_decisionColumns;
     std::vector<DecisionRow> m_decisionRows;
     CKeyedTexts m_weightTexts, m_nameTexts; // by DRG key
+    std::vector<double> m_weights;          // each weight text read with atof rules, by its number
 
 private:
     struct Schema;
@@ -153,10 +158,19 @@ private:
     bool codeValues(const char* vartype, const std::string& code, std::span<const std::uint32_t>& values);
     void collectDgprop(const CStringList& codes, std::vector<std::string>& values);
     const std::vector<std::uint32_t>* admitted(const CCaseData& caseData);
+    const std::vector<std::uint32_t>* narrowed(const CCaseData& caseData);
 
     CReferenceSnapshot& m_snapshot;
     std::string m_key, m_complKey, m_pair;
     std::unordered_map<std::string, std::vector<std::uint32_t>> m_admitted;
+    // The last narrowings asked for, as the case record held them, by a hash
+    // of the category: most passes ask for one seen shortly before.
+    struct RecentNarrowing {
+        std::string mdc, dgcat, procpro;
+        std::vector<std::string> pdgpro;
+        const std::vector<std::uint32_t>* rows = nullptr;
+    };
+    std::array<RecentNarrowing, 1024> m_recentNarrowings;
     // The codes of the last cases, by a hash of their bytes: every pass of a
     // case asks for the same ones.
     struct Recent {

@@ -1,4 +1,4 @@
-#include <atomic>
+#include <algorithm>
 #include <csignal>
 #include <exception>
 #include <functional>
@@ -6,8 +6,10 @@
 #include <optional>
 #include <sstream>
 #include <thread>
+#include <mutex>
 #include <unistd.h>
 
+#include "CBlockPipeline.h"
 #include "CCommandLine.h"
 #include "CCsvFileReader.h"
 #include "CDBException.h"
@@ -108,6 +110,16 @@ void readCase(const std::vector<std::string>& fields, BatchCase& c)
     in.bi = &c.bi;
 }
 
+// A Windows-1252 text as a UTF-8 CSV field; plain ASCII, as nearly every
+// code, DRG and name is, needs no conversion.
+void appendCp1252Field(std::string& out, const std::string& text)
+{
+    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        AppendCsvField(out, text);
+    else
+        AppendCsvField(out, codepage::Utf8FromCp1252(text));
+}
+
 using GroupRows = std::function<std::vector<CReportRow>(const CProcessInput&, int ageDays, IMessageSink& sink)>;
 
 // The output rows of one case: its report lines, or the one row of a
@@ -131,9 +143,16 @@ std::string caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reco
             std::vector<CReportRow> report = group(c.input, ageDays, sink);
             for (std::size_t rank = 0; rank < report.size(); ++rank) {
                 const CReportRow& row = report[rank];
-                rows += CsvRecord({c.id, std::to_string(rank + 1), codepage::Utf8FromCp1252(row.m_diagnosis),
-                                   codepage::Utf8FromCp1252(row.m_drg), codepage::Utf8FromCp1252(row.m_name),
-                                   FormatFixed(row.m_weight, 4), ""});
+                AppendCsvField(rows, c.id);
+                rows += ',';
+                rows += std::to_string(rank + 1);
+                for (const std::string* text : {&row.m_diagnosis, &row.m_drg, &row.m_name}) {
+                    rows += ',';
+                    appendCp1252Field(rows, *text);
+                }
+                rows += ',';
+                rows += FormatFixed(row.m_weight, 4);
+                rows += ",\n";
             }
             return rows;
         } catch (const CDBException& e) {
@@ -182,31 +201,6 @@ void groupItem(Worker& worker, BatchItem& item)
     item.rows = caseRows(item.c, worker.group, worker.reconnect, worker.sink, item.failed);
     item.messages = worker.messages.str();
     worker.messages.str(std::string());
-}
-
-// Groups the items on the workers' threads (the first one is this thread).
-void groupBlock(std::vector<std::unique_ptr<Worker>>& workers, std::vector<BatchItem>& items, std::size_t count)
-{
-    std::atomic<std::size_t> next{0};
-    std::vector<std::exception_ptr> errors(workers.size());
-    auto work = [&](std::size_t w) {
-        try {
-            for (std::size_t i; (i = next.fetch_add(1)) < count;)
-                groupItem(*workers[w], items[i]);
-        } catch (...) {
-            errors[w] = std::current_exception();
-            next = count;
-        }
-    };
-    std::vector<std::thread> threads;
-    for (std::size_t w = 1; w < workers.size() && w < count; ++w)
-        threads.emplace_back(work, w);
-    work(0);
-    for (std::thread& t : threads)
-        t.join();
-    for (const std::exception_ptr& e : errors)
-        if (e)
-            std::rethrow_exception(e);
 }
 
 // Where the output goes: standard output, or a temporary file beside -o's
@@ -315,7 +309,7 @@ int countRecords(const std::string& path)
 }
 
 // Small enough that a failed write stops the batch soon after it, large
-// enough that starting the threads of a block costs nothing.
+// enough that handing a block to the threads costs nothing.
 constexpr std::size_t kBlock = 512;
 
 } // namespace
@@ -393,37 +387,47 @@ int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err,
             return kExitFailed;
 
         bool anyFailed = false;
-        // One statement per look-up runs on this thread alone: each case is
+        // One statement per look-up runs one case at a time: each case is
         // written as soon as it is grouped, as before there were threads.
-        const std::size_t block = perStatement ? 1 : kBlock;
-        std::vector<BatchItem> items(block);
-        for (bool more = true; more;) {
-            std::size_t count = 0;
-            for (; count < block; ++count) {
-                BatchItem& item = items[count];
-                item.c = BatchCase();
-                item.result = reader.Next(item.fields, item.c.line, item.problem);
-                if (item.result == CCsvReader::Result::End) {
-                    more = false;
-                    break;
+        const std::size_t blockSize = perStatement ? 1 : kBlock;
+        CBlockPipeline<BatchItem> pipeline(workers.size(), perStatement ? 1 : workers.size() + 2, blockSize,
+                                           [&](std::size_t w, BatchItem& item) { groupItem(*workers[w], item); });
+        for (bool more = true; more || pipeline.inFlight();) {
+            for (std::span<BatchItem> block; more && !(block = pipeline.nextBlock()).empty();) {
+                std::size_t count = 0;
+                for (; count < block.size(); ++count) {
+                    BatchItem& item = block[count];
+                    item.c = BatchCase();
+                    item.result = reader.Next(item.fields, item.c.line, item.problem);
+                    if (item.result == CCsvReader::Result::End) {
+                        more = false;
+                        break;
+                    }
                 }
+                if (count == 0)
+                    break;
+                // The snapshot's threads share the connection for the
+                // look-ups it sends, so a lost one is opened again between
+                // blocks, while no statement runs; its statements then run
+                // outside the start's snapshot. A connection that stays lost
+                // fails only the cases that need a statement.
+                if (snapshot) {
+                    std::unique_lock statements = snapshot->LockStatements();
+                    EnsureConnected(db, sink);
+                }
+                pipeline.publish(count);
             }
-            // The snapshot's threads share the connection for the look-ups it
-            // sends, so a lost one is opened again between blocks, on this
-            // thread alone; its statements then run outside the start's
-            // snapshot. A connection that stays lost fails only the cases
-            // that need a statement.
-            if (snapshot)
-                EnsureConnected(db, sink);
-            groupBlock(workers, items, count);
-            for (std::size_t i = 0; i < count; ++i) {
-                if (!items[i].messages.empty())
-                    err << items[i].messages << std::flush;
-                if (!output.write(items[i].rows, sink))
+            if (!pipeline.inFlight())
+                break;
+            for (BatchItem& item : pipeline.oldest()) {
+                if (!item.messages.empty())
+                    err << item.messages << std::flush;
+                if (!output.write(item.rows, sink))
                     return kExitFailed;
-                anyFailed = anyFailed || items[i].failed;
+                anyFailed = anyFailed || item.failed;
                 progress.advance(1);
             }
+            pipeline.release();
         }
         progress.finish();
         if (snapshot)

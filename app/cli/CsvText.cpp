@@ -2,9 +2,7 @@
 
 #include <cstdio>
 
-namespace {
-
-void appendField(std::string& out, const std::string& value)
+void AppendCsvField(std::string& out, std::string_view value)
 {
     bool quoted = false;
     for (char c : value)
@@ -22,12 +20,10 @@ void appendField(std::string& out, const std::string& value)
     out += '"';
 }
 
-} // namespace
-
 std::string CsvField(const std::string& value)
 {
     std::string out;
-    appendField(out, value);
+    AppendCsvField(out, value);
     return out;
 }
 
@@ -37,7 +33,7 @@ std::string CsvRecord(const std::vector<std::string>& fields)
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out += ',';
-        appendField(out, fields[i]);
+        AppendCsvField(out, fields[i]);
     }
     out += '\n';
     return out;
