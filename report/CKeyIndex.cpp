@@ -72,9 +72,22 @@ std::uint32_t CKeyIndex::Add(std::string_view key)
     return slot.id;
 }
 
-void CKeyIndex::grow()
+void CKeyIndex::Reserve(std::size_t keys, std::size_t bytes)
 {
-    std::vector<Slot> slots(m_slots.empty() ? 64 : 2 * m_slots.size());
+    m_text.reserve(bytes);
+    m_ends.reserve(keys);
+    std::size_t slots = 64;
+    while (slots < 2 * keys)
+        slots *= 2;
+    if (slots > m_slots.size())
+        rehash(slots);
+}
+
+void CKeyIndex::grow() { rehash(m_slots.empty() ? 64 : 2 * m_slots.size()); }
+
+void CKeyIndex::rehash(std::size_t size)
+{
+    std::vector<Slot> slots(size);
     m_slots.swap(slots);
     const std::size_t mask = m_slots.size() - 1;
     for (std::uint32_t id = 0; id < m_ends.size(); ++id) {

@@ -30,6 +30,9 @@ public:
         return std::string_view(m_text).substr(begin, m_ends[id] - begin);
     }
     std::uint32_t GetCount() const { return std::uint32_t(m_ends.size()); }
+    // Room for about keys keys of about bytes bytes in all, so that a table
+    // whose size is known roughly is not rebuilt again and again as it grows.
+    void Reserve(std::size_t keys, std::size_t bytes);
     void RemoveAll();
 
     // The hash the index places keys by; good in every bit.
@@ -47,6 +50,7 @@ private:
     static std::uint64_t headOf(std::string_view key);
     std::size_t slotOf(std::string_view key, std::uint64_t hash, std::uint64_t head) const;
     void grow();
+    void rehash(std::size_t slots);
 
     std::string m_text;
     std::vector<std::uint32_t> m_ends; // by number: where the key ends in m_text

@@ -1,5 +1,12 @@
 #include "CKeyedTexts.h"
 
+void CKeyedTexts::Reserve(std::size_t keys, std::size_t rows)
+{
+    // Keys are codes and DRGs: a few bytes each.
+    m_keys.Reserve(keys, 8 * keys);
+    m_pending.reserve(rows);
+}
+
 void CKeyedTexts::Add(std::string_view key, unsigned kind, std::string_view value)
 {
     if (m_nLastKey == CKeyIndex::kNone || m_keys.Key(m_nLastKey) != key)

@@ -15,6 +15,8 @@ class CKeyedTexts {
 public:
     explicit CKeyedTexts(unsigned kinds = 1) : m_nKinds(kinds) {}
 
+    // Room for about rows rows of about keys keys.
+    void Reserve(std::size_t keys, std::size_t rows);
     // One row, while the table is read.
     void Add(std::string_view key, unsigned kind, std::string_view value);
     // After the last row: the values grouped by key and kind.

@@ -29,6 +29,7 @@ std::string lower(std::string s)
 // What information_schema says of one table.
 struct TableInfo {
     std::string type, engine, options;
+    std::size_t rows = 0; // the server's estimate
     std::map<std::string, std::string> collations; // column (lower case) -> collation
     std::map<std::string, long long> lengths;      // column (lower case) -> characters; -1 not text
     std::vector<std::string> primaryKey;
@@ -233,13 +234,15 @@ void CReferenceSnapshot::Load()
     Schema schema;
     try {
         eachRow(*m_pRead,
-                "SELECT TABLE_NAME, TABLE_TYPE, ENGINE, CREATE_OPTIONS FROM information_schema.TABLES "
+                "SELECT TABLE_NAME, TABLE_TYPE, ENGINE, CREATE_OPTIONS, TABLE_ROWS FROM information_schema.TABLES "
                 "WHERE TABLE_SCHEMA = DATABASE();",
                 [&](CRecordset& set) {
                     TableInfo& t = schema.tables[field(set, 0)];
                     t.type = field(set, 1);
                     t.engine = field(set, 2);
                     t.options = field(set, 3);
+                    // Only a guide for the first allocations: an odd estimate costs a regrowth.
+                    t.rows = std::size_t(std::clamp(AtoiC(field(set, 4)), 0, 1 << 22));
                 });
         eachRow(*m_pRead,
                 "SELECT TABLE_NAME, COLUMN_NAME, COLLATION_NAME, CHARACTER_MAXIMUM_LENGTH "
@@ -309,6 +312,8 @@ void CReferenceSnapshot::loadDG1(const Schema& schema)
     for (int k = 0; const char* kind : {"DGCAT", "PDGPRO", "DGPROP", "COMPL"})
         ComparisonKey(m_dg1Vartype, kind, kinds[k++]);
     m_dg1.inMemory = true;
+    // A code has one category row and, as a rule, a property or two.
+    m_codes.Reserve(t.rows / 2, t.rows);
     std::string code, vartype;
     try {
         eachBulkRow(m_db, t, "SELECT code, vartype, varval FROM DG1" + orderBy(t) + ";",
@@ -347,6 +352,7 @@ void CReferenceSnapshot::loadComplexcl(const Schema& schema)
         return fallBack("complexcl", m_complexcl, "a collation of code or compl that is not modelled");
     // Only whether a row exists matters, so the order of the rows does not.
     m_complexcl.inMemory = true;
+    m_exclusions.Reserve(it->second.rows, 16 * it->second.rows);
     std::string code, category;
     try {
         eachBulkRow(m_db, it->second, "SELECT code, compl FROM complexcl;", [&](CBulkTextSet& set, long row) {
@@ -391,6 +397,7 @@ void CReferenceSnapshot::loadKeyed(const Schema& schema, const char* table, cons
     if (!state.orderProven)
         m_fallbacks.push_back(std::string(table) + ": several rows of one key go to statements (" + why + ")");
     state.inMemory = true;
+    into.Reserve(t.rows, t.rows);
     std::string key;
     try {
         eachBulkRow(m_db, t,

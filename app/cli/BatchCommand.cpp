@@ -9,6 +9,7 @@
 #include <mutex>
 #include <unistd.h>
 
+#include "BatchHeap.h"
 #include "CBlockPipeline.h"
 #include "CCommandLine.h"
 #include "CCsvFileReader.h"
@@ -360,6 +361,7 @@ int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err,
             };
             workers.push_back(std::move(worker));
         } else {
+            PrepareHeapForBatch();
             snapshot.emplace(db);
             try {
                 snapshot->Load();
