@@ -29,12 +29,19 @@ double AtofC(const std::string& text)
 
 std::string FormatFixed(double value, int decimals)
 {
+    std::string text;
+    AppendFixed(text, value, decimals);
+    return text;
+}
+
+void AppendFixed(std::string& out, double value, int decimals)
+{
     // Wide enough for the largest double written out in full.
     char buffer[400];
     auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
     if (ec != std::errc())
         throw std::length_error("number too long to format");
-    return std::string(buffer, end);
+    out.append(buffer, end);
 }
 
 int AtoiC(const std::string& text)

@@ -13,6 +13,8 @@ double AtofC(const std::string& text);
 
 // printf("%.*f", decimals, value).
 std::string FormatFixed(double value, int decimals);
+// The same text appended to out.
+void AppendFixed(std::string& out, double value, int decimals);
 
 // atoi rules (white space, an optional sign, the digits up to the first other
 // character; 0 without digits), with a value beyond an int held at the

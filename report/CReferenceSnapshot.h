@@ -179,6 +179,6 @@ private:
         bool sure = false;
         bool used = false;
     };
-    std::array<Recent, 64> m_recent;
+    std::array<Recent, 1024> m_recent;
     std::vector<std::string> m_dgpropCodes, m_dgpropValues; // the last DGPROP question and its answer
 };

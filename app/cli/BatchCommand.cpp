@@ -44,6 +44,17 @@ struct BatchCase {
     CProcessInput input;
     CStringList chosen;
     CStringList bi;
+
+    // Empty again, keeping the room of its strings and lists for the next record.
+    void Reset()
+    {
+        line = 0;
+        id.clear();
+        problem.clear();
+        input = CProcessInput();
+        chosen.RemoveAll();
+        bi.RemoveAll();
+    }
 };
 
 // Codes separated by '|'; each must be a code as the catalogue shows it,
@@ -152,7 +163,7 @@ std::string caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reco
                     appendCp1252Field(rows, *text);
                 }
                 rows += ',';
-                rows += FormatFixed(row.m_weight, 4);
+                AppendFixed(rows, row.m_weight, 4);
                 rows += ",\n";
             }
             return rows;
@@ -193,12 +204,14 @@ struct Worker {
     CDatabase* reconnect = nullptr; // the connection its cases need, if any
     std::ostringstream messages;
     CStderrSink sink{messages};
+    std::string prefix; // of the current case's messages
 };
 
 void groupItem(Worker& worker, BatchItem& item)
 {
     readItem(item);
-    worker.sink.setPrefix("line " + std::to_string(item.c.line) + " (" + EchoValue(item.c.id) + "): ");
+    worker.prefix.assign("line ").append(std::to_string(item.c.line)).append(" (").append(EchoValue(item.c.id)).append("): ");
+    worker.sink.setPrefix(worker.prefix);
     item.rows = caseRows(item.c, worker.group, worker.reconnect, worker.sink, item.failed);
     item.messages = worker.messages.str();
     worker.messages.str(std::string());
@@ -399,7 +412,7 @@ int RunBatchWith(const CCommandLine& line, std::ostream& out, std::ostream& err,
                 std::size_t count = 0;
                 for (; count < block.size(); ++count) {
                     BatchItem& item = block[count];
-                    item.c = BatchCase();
+                    item.c.Reset();
                     item.result = reader.Next(item.fields, item.c.line, item.problem);
                     if (item.result == CCsvReader::Result::End) {
                         more = false;

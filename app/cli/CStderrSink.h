@@ -2,6 +2,7 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 
 #include "MessageSink.h"
 
@@ -16,7 +17,7 @@ public:
     void showMessage(const std::string& text, MessageIcon icon = MessageIcon::Warning,
                      const std::string& caption = kAppTitle) override;
 
-    void setPrefix(std::string prefix) { m_strPrefix = std::move(prefix); }
+    void setPrefix(std::string_view prefix) { m_strPrefix.assign(prefix); }
 
     // text (Windows-1252) as one UTF-8 line without its line breaks.
     static std::string OneLine(const std::string& text);
