@@ -314,21 +314,44 @@ void CReferenceSnapshot::loadDG1(const Schema& schema)
     m_dg1.inMemory = true;
     // A code has one category row and, as a rule, a property or two.
     m_codes.Reserve(t.rows / 2, t.rows);
-    std::string code, vartype;
+    // The rows of one code come one after the other, and there are only a
+    // few vartypes: a key is worked out only when the text changes.
+    std::string code, rawCode, rawVartype;
+    int kind = -1;
+    bool named = false;
     try {
         eachBulkRow(m_db, t, "SELECT code, vartype, varval FROM DG1" + orderBy(t) + ";",
                     [&](CBulkTextSet& set, long row) {
                         if (!m_dg1.inMemory || set.isNull(row, 0) || set.isNull(row, 1))
                             return;
-                        if (set.GetFieldName(2) != "varval" || !ComparisonKey(m_dg1Code, set.text(row, 0), code) ||
-                            !ComparisonKey(m_dg1Vartype, set.text(row, 1), vartype)) {
+                        if (!named && set.GetFieldName(2) != "varval") {
                             m_dg1.inMemory = false;
                             return;
                         }
-                        // Rows of other kinds are never asked for.
-                        for (unsigned k = 0; k < kCodeKinds; ++k)
-                            if (vartype == kinds[k])
-                                m_codes.Add(code, k, set.text(row, 2));
+                        named = true;
+                        const std::string_view rowCode = set.text(row, 0), rowVartype = set.text(row, 1);
+                        if (rowCode != rawCode) {
+                            if (!ComparisonKey(m_dg1Code, rowCode, code)) {
+                                m_dg1.inMemory = false;
+                                return;
+                            }
+                            rawCode = rowCode;
+                        }
+                        if (rowVartype != rawVartype) {
+                            std::string vartype;
+                            if (!ComparisonKey(m_dg1Vartype, rowVartype, vartype)) {
+                                m_dg1.inMemory = false;
+                                return;
+                            }
+                            // Rows of other kinds are never asked for.
+                            kind = -1;
+                            for (unsigned k = 0; k < kCodeKinds; ++k)
+                                if (vartype == kinds[k])
+                                    kind = int(k);
+                            rawVartype = rowVartype;
+                        }
+                        if (kind >= 0)
+                            m_codes.Add(code, unsigned(kind), set.text(row, 2));
                     });
     } catch (const CDBException&) {
         m_codes.RemoveAll();
@@ -747,8 +770,11 @@ const std::vector<std::uint32_t>* CSnapshotAnswers::admitted(const CCaseData& ca
 {
     if (!m_snapshot.m_drglogic.inMemory)
         return nullptr;
-    RecentNarrowing& recent = m_recentNarrowings[CKeyIndex::Hash(caseData.getDGCAT()) % m_recentNarrowings.size()];
     const CStringList& pdgpro = caseData.getPDGPROList();
+    // Codes of one category differ by their primary properties, if at all.
+    const std::uint64_t hash = CKeyIndex::Hash(caseData.getDGCAT()) ^
+                               (pdgpro.IsEmpty() ? 0 : CKeyIndex::Hash(pdgpro.GetHead()) * 31);
+    RecentNarrowing& recent = m_recentNarrowings[hash % m_recentNarrowings.size()];
     if (recent.rows && recent.dgcat == caseData.getDGCAT() && recent.mdc == caseData.getMDC() &&
         recent.procpro == caseData.getProcPro() &&
         std::equal(pdgpro.begin(), pdgpro.end(), recent.pdgpro.begin(), recent.pdgpro.end()))
@@ -817,23 +843,38 @@ void CSnapshotAnswers::decisionRows(const CCaseData& caseData, const std::functi
     }
 }
 
-std::string CSnapshotAnswers::LookupDRGName(const std::string& drg)
+// The number of key's first value in a keyed table, from the thread's memory
+// of recent keys or from the snapshot; kNone when memory has no row for it or
+// cannot tell which row the server delivers first.
+std::uint32_t CSnapshotAnswers::firstValue(RecentKeys& recent, const CReferenceSnapshot::Table& table, KeyRule rule,
+                                           const CKeyedTexts& texts, const std::string& key)
 {
+    RecentKey& r = recent[CKeyIndex::Hash(key) % recent.size()];
+    if (r.value != CKeyIndex::kNone && r.key == key)
+        return r.value;
     bool found = false;
     std::uint32_t first = 0;
-    if (firstOfKey(m_snapshot.m_names, m_snapshot.m_nameDrg, m_snapshot.m_nameTexts, drg, m_key, found, first) &&
-        found)
-        return std::string(m_snapshot.m_nameTexts.Text(first));
+    if (!firstOfKey(table, rule, texts, key, m_key, found, first) || !found)
+        return CKeyIndex::kNone;
+    r.key = key;
+    r.value = first;
+    return first;
+}
+
+std::string CSnapshotAnswers::LookupDRGName(const std::string& drg)
+{
+    const std::uint32_t name =
+        firstValue(m_recentNames, m_snapshot.m_names, m_snapshot.m_nameDrg, m_snapshot.m_nameTexts, drg);
+    if (name != CKeyIndex::kNone)
+        return std::string(m_snapshot.m_nameTexts.Text(name));
     return m_snapshot.cachedName(drg);
 }
 
 double CSnapshotAnswers::LookupDRGWeight(const std::string& weightCode)
 {
-    bool found = false;
-    std::uint32_t first = 0;
-    if (firstOfKey(m_snapshot.m_weightTable, m_snapshot.m_weightDrg, m_snapshot.m_weightTexts, weightCode, m_key,
-                   found, first) &&
-        found)
-        return m_snapshot.m_weights[first];
+    const std::uint32_t weight = firstValue(m_recentWeights, m_snapshot.m_weightTable, m_snapshot.m_weightDrg,
+                                            m_snapshot.m_weightTexts, weightCode);
+    if (weight != CKeyIndex::kNone)
+        return m_snapshot.m_weights[weight];
     return AtofC(m_snapshot.cachedWeight(weightCode));
 }

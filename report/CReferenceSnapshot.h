@@ -181,4 +181,13 @@ private:
     };
     std::array<Recent, 1024> m_recent;
     std::vector<std::string> m_dgpropCodes, m_dgpropValues; // the last DGPROP question and its answer
+    // The DRGs of the last reports and their names' and weights' numbers.
+    struct RecentKey {
+        std::string key;
+        std::uint32_t value = CKeyIndex::kNone;
+    };
+    using RecentKeys = std::array<RecentKey, 512>;
+    std::uint32_t firstValue(RecentKeys& recent, const CReferenceSnapshot::Table& table, KeyRule rule,
+                             const CKeyedTexts& texts, const std::string& key);
+    RecentKeys m_recentNames, m_recentWeights;
 };

@@ -67,18 +67,24 @@ bool parseCodes(const std::string& field, CStringList& list, std::string& proble
     std::size_t start = 0;
     for (;;) {
         std::size_t bar = field.find('|', start);
-        std::string code = field.substr(start, bar - start);
-        if (code.empty() || code.find_first_of(" \t") != std::string::npos) {
-            problem = std::string(column) + " holds the code '" + EchoValue(code) + "', which is no catalogue code";
+        const std::string_view code = std::string_view(field).substr(start, bar - start);
+        // Nearly every code is letters, digits and dots: nothing to refuse or convert.
+        if (!code.empty() && std::all_of(code.begin(), code.end(), [](char c) {
+                return static_cast<unsigned char>(c) > ' ' && static_cast<unsigned char>(c) < 0x7F;
+            })) {
+            list.AddTail(std::string(code));
+        } else if (code.empty() || code.find_first_of(" \t") != std::string::npos) {
+            problem = std::string(column) + " holds the code '" + EchoValue(std::string(code)) +
+                      "', which is no catalogue code";
             return false;
-        }
-        // A case file's entries reach the server as they are; a typed code
-        // holding a control character is a mistake.
-        if (const std::string control = FirstControlCharacter(code); !control.empty()) {
+        } else if (const std::string control = FirstControlCharacter(std::string(code)); !control.empty()) {
+            // A case file's entries reach the server as they are; a typed
+            // code holding a control character is a mistake.
             problem = std::string(column) + " holds a code with the control character " + control;
             return false;
+        } else {
+            list.AddTail(codepage::Cp1252FromUtf8(code));
         }
-        list.AddTail(codepage::Cp1252FromUtf8(code));
         if (bar == std::string::npos)
             return true;
         start = bar + 1;
