@@ -170,7 +170,7 @@ private:
         std::vector<std::string> pdgpro;
         const std::vector<std::uint32_t>* rows = nullptr;
     };
-    std::array<RecentNarrowing, 1024> m_recentNarrowings;
+    std::array<RecentNarrowing, 4096> m_recentNarrowings;
     // The codes of the last cases, by a hash of their bytes: every pass of a
     // case asks for the same ones.
     struct Recent {

@@ -13,9 +13,10 @@
 
 // Works a stream of items on worker threads, block by block, and hands the
 // worked blocks back in the order they were filled. The caller's thread
-// fills the next blocks and writes the finished ones while the workers work
-// the earlier ones, so reading and writing overlap with the work instead of
-// stopping it at every block.
+// fills the next blocks and writes the finished ones while the other workers
+// work the earlier ones, so reading and writing overlap with the work instead
+// of stopping it at every block; while it waits for a block, the caller's
+// thread works items too, so that n workers keep n cores busy, not n + 1.
 //
 //   for each block: nextBlock(), fill it, publish(count);
 //   when every block is in flight (or the input has ended): oldest(), use
@@ -23,17 +24,18 @@
 template <typename Item>
 class CBlockPipeline {
 public:
-    // work(worker, item) runs on worker thread `worker` (0 .. workers-1).
+    // work(worker, item) runs for worker `worker` (0 .. workers-1); the last
+    // one is the caller's thread, the others have threads of their own.
     using Work = std::function<void(std::size_t worker, Item& item)>;
 
     CBlockPipeline(std::size_t workers, std::size_t blocks, std::size_t blockSize, Work work)
-        : m_work(std::move(work))
+        : m_work(std::move(work)), m_nCaller(workers - 1)
     {
         for (std::size_t b = 0; b < blocks; ++b) {
             m_blocks.push_back(std::make_unique<Block>());
             m_blocks.back()->items.resize(blockSize);
         }
-        for (std::size_t w = 0; w < workers; ++w)
+        for (std::size_t w = 0; w < m_nCaller; ++w)
             m_threads.emplace_back([this, w] { run(w); });
     }
 
@@ -82,7 +84,17 @@ public:
     {
         Block& block = at(m_nHead);
         std::unique_lock lock(m_mutex);
-        m_blockDone.wait(lock, [&] { return block.done.load() == block.count.load(); });
+        while (block.done.load() != block.count.load()) {
+            Block* open = takeable();
+            if (!open) {
+                // Every item is taken: the workers finish them.
+                m_blockDone.wait(lock, [&] { return block.done.load() == block.count.load(); });
+                break;
+            }
+            lock.unlock();
+            workOne(*open, m_nCaller);
+            lock.lock();
+        }
         if (m_error)
             std::rethrow_exception(m_error);
         return std::span<Item>(block.items).first(block.count.load());
@@ -128,24 +140,34 @@ private:
             if (m_bStop)
                 return;
             lock.unlock();
-            for (std::size_t i; !m_bStop.load() && (i = block->next.fetch_add(1)) < block->count.load();) {
-                try {
-                    m_work(worker, block->items[i]);
-                } catch (...) {
-                    std::lock_guard errorLock(m_mutex);
-                    if (!m_error)
-                        m_error = std::current_exception();
-                }
-                if (block->done.fetch_add(1) + 1 == block->count.load()) {
-                    std::lock_guard doneLock(m_mutex);
-                    m_blockDone.notify_all();
-                }
+            while (!m_bStop.load() && workOne(*block, worker)) {
             }
             lock.lock();
         }
     }
 
+    // Takes the next item of block and works it; false when none was left.
+    bool workOne(Block& block, std::size_t worker)
+    {
+        const std::size_t i = block.next.fetch_add(1);
+        if (i >= block.count.load())
+            return false;
+        try {
+            m_work(worker, block.items[i]);
+        } catch (...) {
+            std::lock_guard errorLock(m_mutex);
+            if (!m_error)
+                m_error = std::current_exception();
+        }
+        if (block.done.fetch_add(1) + 1 == block.count.load()) {
+            std::lock_guard doneLock(m_mutex);
+            m_blockDone.notify_all();
+        }
+        return true;
+    }
+
     Work m_work;
+    std::size_t m_nCaller; // the caller's thread's worker number
     std::vector<std::unique_ptr<Block>> m_blocks;
     std::size_t m_nHead = 0; // the oldest block in flight, as a running number
     std::size_t m_nTail = 0; // the next block to fill
