@@ -216,7 +216,8 @@ std::string CDetermineDRG::determineDRGlogic(CCaseData& caseData)
     m_decidingRow.clear();
     m_nDecidingPosition = 0;
     m_nRowsExamined = 0;
-    std::string drg = kNoRuleMatched;
+    std::string drg;
+    bool decided = false;
     // Delivery order is the rules' priority: the first row that passes
     // decides and the rows after it are not read.
     answers().decisionRows(caseData, [&](IDecisionRow& row) {
@@ -225,11 +226,12 @@ std::string CDetermineDRG::determineDRGlogic(CCaseData& caseData)
             return false;
         m_nDecidingPosition = m_nRowsExamined;
         drg = row.field(DecisionColumn::drg);
+        decided = true;
         if (m_pObserver)
             m_decidingRow = row.wholeRow();
         return true;
     });
-    return drg;
+    return decided ? drg : kNoRuleMatched;
 }
 
 // Columns are read in this order and each condition is applied as soon as its

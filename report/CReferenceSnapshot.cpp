@@ -1,6 +1,10 @@
 #include "CReferenceSnapshot.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <functional>
+#include <thread>
 
 #include "CCaseData.h"
 #include "CDBException.h"
@@ -108,15 +112,160 @@ private:
     std::vector<std::size_t> m_slots;
 };
 
-// Each row of sql, read in rowsets, handed to take(set, row).
+// One rowset's values copied out of the cursor's buffers, so that the cursor
+// can fetch the next rowset while this one is taken in.
+class CRowset {
+public:
+    void CopyFrom(const CBulkTextSet& set, const std::vector<std::string>& names)
+    {
+        m_pNames = &names;
+        m_nColumns = short(names.size());
+        m_nRows = set.GetRowsFetched();
+        m_text.clear();
+        m_begins.clear();
+        m_lengths.clear();
+        for (long row = 0; row < m_nRows; ++row)
+            for (short c = 0; c < m_nColumns; ++c) {
+                const std::string_view value = set.text(row, c);
+                m_begins.push_back(m_text.size());
+                m_lengths.push_back(set.isNull(row, c) ? -1 : long(value.size()));
+                m_text.append(value);
+            }
+    }
+
+    long rows() const { return m_nRows; }
+    short columns() const { return m_nColumns; }
+    const std::string& name(short column) const { return (*m_pNames)[std::size_t(column)]; }
+    std::string_view text(long row, short column) const
+    {
+        const std::size_t at = std::size_t(row) * std::size_t(m_nColumns) + std::size_t(column);
+        return m_lengths[at] < 0 ? std::string_view() : std::string_view(m_text).substr(m_begins[at], std::size_t(m_lengths[at]));
+    }
+    bool isNull(long row, short column) const
+    {
+        return m_lengths[std::size_t(row) * std::size_t(m_nColumns) + std::size_t(column)] < 0;
+    }
+
+private:
+    const std::vector<std::string>* m_pNames = nullptr;
+    short m_nColumns = 0;
+    long m_nRows = 0;
+    std::string m_text;
+    std::vector<std::size_t> m_begins;
+    std::vector<long> m_lengths; // -1: NULL
+};
+
+// Takes rowsets in on a thread of its own, in the order they are handed
+// over: building the snapshot's indexes overlaps with the driver's fetching.
+class CRowsetTaker {
+public:
+    explicit CRowsetTaker(std::function<void(const CRowset&)> take)
+        : m_take(std::move(take)), m_thread([this] { run(); })
+    {
+    }
+    ~CRowsetTaker()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_bClosed = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    CRowsetTaker(const CRowsetTaker&) = delete;
+    CRowsetTaker& operator=(const CRowsetTaker&) = delete;
+
+    // A rowset to fill, once one is free.
+    CRowset& free()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_nFilled - m_nTaken < m_rowsets.size(); });
+        return m_rowsets[m_nFilled % m_rowsets.size()];
+    }
+    // The rowset of free() is filled.
+    void hand()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            ++m_nFilled;
+        }
+        m_changed.notify_all();
+    }
+    // Waits until every rowset handed over is taken in; rethrows what take threw.
+    void finish()
+    {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_nTaken == m_nFilled; });
+        if (m_error)
+            std::rethrow_exception(m_error);
+    }
+
+private:
+    void run()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_changed.wait(lock, [&] { return m_bClosed || m_nTaken < m_nFilled; });
+            if (m_nTaken == m_nFilled)
+                return;
+            const CRowset& rowset = m_rowsets[m_nTaken % m_rowsets.size()];
+            lock.unlock();
+            if (!m_error) {
+                try {
+                    m_take(rowset);
+                } catch (...) {
+                    m_error = std::current_exception();
+                }
+            }
+            lock.lock();
+            ++m_nTaken;
+            m_changed.notify_all();
+        }
+    }
+
+    std::function<void(const CRowset&)> m_take;
+    std::array<CRowset, 3> m_rowsets;
+    std::size_t m_nFilled = 0, m_nTaken = 0;
+    bool m_bClosed = false;
+    std::exception_ptr m_error; // written by the thread only, read after finish()
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::thread m_thread; // last: started once the rest is ready
+};
+
+// From about this many rows (the server's estimate) a table is taken in on a
+// thread beside the fetching.
+constexpr std::size_t kTakerRows = 50000;
+
+// Each row of sql, read in rowsets, handed to take(rowset, row) in order.
 template <typename Take>
 void eachBulkRow(CDatabase& db, const TableInfo& table, const std::string& sql, Take take)
 {
     CBulkTextSet set(&db, table);
     set.Open(sql, CRecordset::useMultiRowFetch);
-    for (; !set.IsEOF(); set.MoveNext())
-        for (long row = 0; row < set.GetRowsFetched(); ++row)
-            take(set, row);
+    std::vector<std::string> names;
+    for (short c = 0; c < set.GetODBCFieldCount(); ++c)
+        names.push_back(set.GetFieldName(c));
+    auto takeAll = [&](const CRowset& rowset) {
+        for (long row = 0; row < rowset.rows(); ++row)
+            take(rowset, row);
+    };
+    // A small table is taken in on this thread: a thread of its own would
+    // cost more than it saves.
+    if (table.rows < kTakerRows) {
+        CRowset rowset;
+        for (; !set.IsEOF(); set.MoveNext()) {
+            rowset.CopyFrom(set, names);
+            takeAll(rowset);
+        }
+        return;
+    }
+    CRowsetTaker taker(takeAll);
+    for (; !set.IsEOF(); set.MoveNext()) {
+        taker.free().CopyFrom(set, names);
+        taker.hand();
+    }
+    taker.finish();
 }
 
 std::string orderBy(const TableInfo& table)
@@ -321,10 +470,10 @@ void CReferenceSnapshot::loadDG1(const Schema& schema)
     bool named = false;
     try {
         eachBulkRow(m_db, t, "SELECT code, vartype, varval FROM DG1" + orderBy(t) + ";",
-                    [&](CBulkTextSet& set, long row) {
+                    [&](const CRowset& set, long row) {
                         if (!m_dg1.inMemory || set.isNull(row, 0) || set.isNull(row, 1))
                             return;
-                        if (!named && set.GetFieldName(2) != "varval") {
+                        if (!named && set.name(2) != "varval") {
                             m_dg1.inMemory = false;
                             return;
                         }
@@ -378,7 +527,7 @@ void CReferenceSnapshot::loadComplexcl(const Schema& schema)
     m_exclusions.Reserve(it->second.rows, 16 * it->second.rows);
     std::string code, category;
     try {
-        eachBulkRow(m_db, it->second, "SELECT code, compl FROM complexcl;", [&](CBulkTextSet& set, long row) {
+        eachBulkRow(m_db, it->second, "SELECT code, compl FROM complexcl;", [&](const CRowset& set, long row) {
             if (!m_complexcl.inMemory || set.isNull(row, 0) || set.isNull(row, 1))
                 return;
             if (!ComparisonKey(m_complexclCode, set.text(row, 0), code) ||
@@ -425,10 +574,10 @@ void CReferenceSnapshot::loadKeyed(const Schema& schema, const char* table, cons
     try {
         eachBulkRow(m_db, t,
                     std::string("SELECT ") + keyColumn + ", " + valueColumn + " FROM " + table + orderBy(t) + ";",
-                    [&](CBulkTextSet& set, long row) {
+                    [&](const CRowset& set, long row) {
                         if (!state.inMemory || set.isNull(row, 0))
                             return;
-                        if (set.GetFieldName(1) != valueColumn || !ComparisonKey(rule, set.text(row, 0), key)) {
+                        if (set.name(1) != valueColumn || !ComparisonKey(rule, set.text(row, 0), key)) {
                             state.inMemory = false;
                             return;
                         }
@@ -462,24 +611,27 @@ void CReferenceSnapshot::loadDrglogic(const Schema& schema)
             return fallBack("drglogic", m_drglogic, std::string("a collation of ") + narrowing[i] + " that is not modelled");
 
     m_drglogic.inMemory = true;
+    int columnOf[kDecisionColumnCount] = {};
     try {
-        eachBulkRow(m_db, t, "SELECT * FROM drglogic" + orderBy(t) + ";", [&](CBulkTextSet& set, long r) {
+        eachBulkRow(m_db, t, "SELECT * FROM drglogic" + orderBy(t) + ";", [&](const CRowset& set, long r) {
             if (!m_drglogic.inMemory)
                 return;
-            const short columns = set.GetODBCFieldCount();
-            if (m_decisionColumns.empty())
+            const short columns = set.columns();
+            if (m_decisionColumns.empty()) {
                 for (short c = 0; c < columns; ++c)
-                    m_decisionColumns.push_back(set.GetFieldName(c));
-            DecisionRow row;
-            for (int d = 0; d < kDecisionColumnCount; ++d) {
-                auto at = std::find(m_decisionColumns.begin(), m_decisionColumns.end(),
-                                    DecisionColumnName(DecisionColumn(d)));
-                if (at == m_decisionColumns.end()) {
-                    m_drglogic.inMemory = false;
-                    return;
+                    m_decisionColumns.push_back(set.name(c));
+                for (int d = 0; d < kDecisionColumnCount; ++d) {
+                    auto at = std::find(m_decisionColumns.begin(), m_decisionColumns.end(),
+                                        DecisionColumnName(DecisionColumn(d)));
+                    if (at == m_decisionColumns.end()) {
+                        m_drglogic.inMemory = false;
+                        return;
+                    }
+                    columnOf[d] = int(at - m_decisionColumns.begin());
                 }
-                row.column[d] = int(at - m_decisionColumns.begin());
             }
+            DecisionRow row;
+            std::copy(std::begin(columnOf), std::end(columnOf), std::begin(row.column));
             for (short c = 0; c < columns; ++c)
                 row.values.emplace_back(set.text(r, c));
             const DecisionColumn keyed[4] = {DecisionColumn::mdc, DecisionColumn::dgcat1, DecisionColumn::pdgprop,
