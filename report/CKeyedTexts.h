@@ -25,6 +25,8 @@ public:
 
     // The key's number, or CKeyIndex::kNone when no row has it.
     std::uint32_t FindKey(std::string_view key) const { return m_keys.Find(key); }
+    // Keys are numbered 0 .. KeyCount()-1.
+    std::uint32_t KeyCount() const { return m_keys.GetCount(); }
     void PrefetchKey(std::string_view key) const { m_keys.Prefetch(key); }
     void PrefetchValues(std::uint32_t key, unsigned kind) const
     {

@@ -525,6 +525,11 @@ void CReferenceSnapshot::loadComplexcl(const Schema& schema)
     // Only whether a row exists matters, so the order of the rows does not.
     m_complexcl.inMemory = true;
     m_exclusions.Reserve(it->second.rows, 16 * it->second.rows);
+    // Most codes have no exclusions at all; with one key rule for both
+    // tables, a code's DG1 key number tells so at once.
+    const bool byCode = m_dg1.inMemory && m_dg1Code == m_complexclCode;
+    if (byCode)
+        m_excludingCodes.assign(m_codes.KeyCount(), false);
     std::string code, category;
     try {
         eachBulkRow(m_db, it->second, "SELECT code, compl FROM complexcl;", [&](const CRowset& set, long row) {
@@ -535,16 +540,21 @@ void CReferenceSnapshot::loadComplexcl(const Schema& schema)
                 m_complexcl.inMemory = false;
                 return;
             }
+            if (byCode)
+                if (const std::uint32_t id = m_codes.FindKey(code); id != CKeyIndex::kNone)
+                    m_excludingCodes[id] = true;
             code += '\n';
             code += category;
             m_exclusions.Add(code);
         });
     } catch (const CDBException&) {
         m_exclusions.RemoveAll();
+        m_excludingCodes.clear();
         return fallBack("complexcl", m_complexcl, "cannot be read");
     }
     if (!m_complexcl.inMemory) {
         m_exclusions.RemoveAll();
+        m_excludingCodes.clear();
         fallBack("complexcl", m_complexcl, "a key outside printable ASCII");
     }
 }
@@ -796,15 +806,22 @@ bool firstOfKey(const CReferenceSnapshot::Table& table, KeyRule rule, const CKey
 
 std::uint32_t CSnapshotAnswers::codeRows(const std::string& code, bool& sure)
 {
-    Recent& r = m_recent[CKeyIndex::Hash(code) % m_recent.size()];
+    const Recent& r = recent(code, CKeyIndex::Hash(code) % m_recent.size());
+    sure = r.sure;
+    return r.rows;
+}
+
+// What the snapshot knows of code, kept at slot of the recent codes.
+const CSnapshotAnswers::Recent& CSnapshotAnswers::recent(const std::string& code, std::size_t slot)
+{
+    Recent& r = m_recent[slot];
     if (!r.used || r.code != code) {
         r.used = true;
         r.code = code;
         r.sure = m_snapshot.m_dg1.inMemory && ComparisonKey(m_snapshot.m_dg1Code, code, m_key);
         r.rows = r.sure ? m_snapshot.m_codes.FindKey(m_key) : CKeyIndex::kNone;
     }
-    sure = r.sure;
-    return r.rows;
+    return r;
 }
 
 // The rows of vartype for code from memory; false when only the statement
@@ -864,33 +881,44 @@ void CSnapshotAnswers::dgpropValues(const CStringList& codes, std::vector<std::s
 void CSnapshotAnswers::collectDgprop(const CStringList& codes, std::vector<std::string>& values)
 {
     const std::size_t before = values.size();
-    // A new case's codes are mostly not in the cache yet: their slots, then
-    // their rows, are asked of memory all at once.
-    if (m_snapshot.m_dg1.inMemory) {
-        for (const std::string& code : codes)
-            if (ComparisonKey(m_snapshot.m_dg1Code, code, m_key))
-                m_snapshot.m_codes.PrefetchKey(m_key);
-        bool sure = false;
-        for (const std::string& code : codes)
-            if (const std::uint32_t rows = codeRows(code, sure); rows != CKeyIndex::kNone)
-                m_snapshot.m_codes.PrefetchValues(rows, CReferenceSnapshot::kDgprop);
-    }
+    // A new case's codes are mostly not remembered yet: the slots of those
+    // that are not, then the rows of all, are asked of memory at once, so
+    // that the waits for memory overlap.
+    m_slots.clear();
     for (const std::string& code : codes) {
-        bool sure = false;
-        const std::uint32_t rows = codeRows(code, sure);
-        if (!sure) {
+        const std::size_t slot = CKeyIndex::Hash(code) % m_recent.size();
+        m_slots.push_back(slot);
+        const Recent& r = m_recent[slot];
+        if ((!r.used || r.code != code) && m_snapshot.m_dg1.inMemory &&
+            ComparisonKey(m_snapshot.m_dg1Code, code, m_key))
+            m_snapshot.m_codes.PrefetchKey(m_key);
+    }
+    for (std::size_t i = 0; i < codes.GetCount(); ++i)
+        if (const std::uint32_t rows = recent(codes.GetAt(i), m_slots[i]).rows; rows != CKeyIndex::kNone)
+            m_snapshot.m_codes.PrefetchValues(rows, CReferenceSnapshot::kDgprop);
+    for (std::size_t i = 0; i < codes.GetCount(); ++i) {
+        // Two codes of the case may share a slot: the later one is worked out again.
+        const Recent& r = recent(codes.GetAt(i), m_slots[i]);
+        if (!r.sure) {
             values.resize(before);
             m_snapshot.cachedColumn(CStatementAnswers::DgpropStatement(codes), "varval", true, values);
             return;
         }
-        if (rows != CKeyIndex::kNone)
-            for (std::uint32_t v : m_snapshot.m_codes.Values(rows, CReferenceSnapshot::kDgprop))
+        if (r.rows != CKeyIndex::kNone)
+            for (std::uint32_t v : m_snapshot.m_codes.Values(r.rows, CReferenceSnapshot::kDgprop))
                 values.emplace_back(m_snapshot.m_codes.Text(v));
     }
 }
 
 bool CSnapshotAnswers::complexclHas(const std::string& code, const std::string& category)
 {
+    if (m_snapshot.m_complexcl.inMemory && !m_snapshot.m_excludingCodes.empty()) {
+        // No row has the code's key, so none has it with any category.
+        bool sure = false;
+        const std::uint32_t id = codeRows(code, sure);
+        if (sure && id != CKeyIndex::kNone && !m_snapshot.m_excludingCodes[id])
+            return false;
+    }
     if (m_snapshot.m_complexcl.inMemory && ComparisonKey(m_snapshot.m_complexclCode, code, m_key) &&
         ComparisonKey(m_snapshot.m_complexclCompl, category, m_complKey)) {
         m_pair.assign(m_key).append(1, '\n').append(m_complKey);

@@ -100,6 +100,7 @@ public:
 
     CKeyedTexts m_codes{kCodeKinds}; // by code key
     CKeyIndex m_exclusions;           // code key, '\n', compl key
+    std::vector<bool> m_excludingCodes; // by DG1 code key number: complexcl has the code (empty: not known)
     CKeyedTexts m_inclprops;          // by compl key
     std::vector<std::string> m_decisionColumns;
     std::vector<DecisionRow> m_decisionRows;
@@ -179,7 +180,9 @@ private:
         bool sure = false;
         bool used = false;
     };
-    std::array<Recent, 1024> m_recent;
+    std::array<Recent, 4096> m_recent;
+    const Recent& recent(const std::string& code, std::size_t slot);
+    std::vector<std::size_t> m_slots; // of the codes of the DGPROP question being answered
     std::vector<std::string> m_dgpropCodes, m_dgpropValues; // the last DGPROP question and its answer
     // The DRGs of the last reports and their names' and weights' numbers.
     struct RecentKey {
