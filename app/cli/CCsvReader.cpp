@@ -33,29 +33,40 @@ void CCsvReader::skipRestOfLine()
 
 CCsvReader::Result CCsvReader::Next(std::vector<std::string>& fields, int& line, std::string& problem)
 {
-    fields.clear();
+    // The strings of the last record keep their room for this one's fields.
+    std::size_t count = 0;
+    auto nextField = [&]() -> std::string& {
+        if (count == fields.size())
+            fields.emplace_back();
+        std::string& field = fields[count++];
+        field.clear();
+        return field;
+    };
+    auto finish = [&](Result result) {
+        fields.resize(count);
+        return result;
+    };
     while (m_pos < m_text.size() && atLineEnd())
         skipLineEnd();
     if (m_pos >= m_text.size())
-        return Result::End;
+        return finish(Result::End);
 
     line = m_nLine;
     const std::size_t lineEnd = std::min(m_text.find_first_of("\r\n", m_pos), m_text.size());
     if (lineEnd - m_pos > kMaxRecordBytes) {
         problem = kLongRecordProblem;
         skipRestOfLine();
-        return Result::Malformed;
+        return finish(Result::Malformed);
     }
     for (;;) {
-        std::string field;
+        std::string& field = nextField();
         if (m_text[m_pos] == '"') {
             ++m_pos;
             for (;;) {
                 if (atLineEnd()) {
-                    fields.push_back(std::move(field));
                     problem = "a quoted field is not closed";
                     skipRestOfLine();
-                    return Result::Malformed;
+                    return finish(Result::Malformed);
                 }
                 char c = m_text[m_pos++];
                 if (c == '"') {
@@ -69,27 +80,24 @@ CCsvReader::Result CCsvReader::Next(std::vector<std::string>& fields, int& line,
                 field += c;
             }
             if (!atLineEnd() && m_text[m_pos] != ',') {
-                fields.push_back(std::move(field));
-                problem = "text after the closing quote of field " + std::to_string(fields.size());
+                problem = "text after the closing quote of field " + std::to_string(count);
                 skipRestOfLine();
-                return Result::Malformed;
+                return finish(Result::Malformed);
             }
         } else {
-            while (!atLineEnd() && m_text[m_pos] != ',') {
-                if (m_text[m_pos] == '"') {
-                    fields.push_back(std::move(field));
-                    problem = "a quote inside the unquoted field " + std::to_string(fields.size());
-                    skipRestOfLine();
-                    return Result::Malformed;
-                }
-                field += m_text[m_pos++];
+            const std::size_t end = std::min(m_text.find_first_of(",\"\r\n", m_pos), m_text.size());
+            field.assign(m_text.substr(m_pos, end - m_pos));
+            m_pos = end;
+            if (m_pos < m_text.size() && m_text[m_pos] == '"') {
+                problem = "a quote inside the unquoted field " + std::to_string(count);
+                skipRestOfLine();
+                return finish(Result::Malformed);
             }
         }
-        fields.push_back(std::move(field));
         if (atLineEnd()) {
             if (m_pos < m_text.size())
                 skipLineEnd();
-            return Result::Record;
+            return finish(Result::Record);
         }
         ++m_pos; // the comma; a record ending in a comma has an empty last field
     }
