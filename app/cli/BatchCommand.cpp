@@ -1,5 +1,8 @@
 #include <algorithm>
+#include <array>
 #include <csignal>
+#include <cstdint>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <memory>
@@ -140,13 +143,41 @@ void appendCp1252Field(std::string& out, const std::string& text)
 
 using GroupRows = std::function<std::vector<CReportRow>(const CProcessInput&, int ageDays, IMessageSink& sink)>;
 
-// The output rows of one case: its report lines, or the one row of a
-// failed case (failed is then set). With reconnect, a connection found lost
-// by an earlier case is opened again first; a case it cannot be opened for
-// fails with the connection's messages.
-std::string caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reconnect, IMessageSink& sink,
-                     bool& failed)
+// The weights of a batch are a few distinct numbers: each one's text is
+// kept, by its bits, instead of being formatted anew for every row.
+class CWeightTexts {
+public:
+    void Append(std::string& out, double weight)
+    {
+        std::uint64_t bits;
+        std::memcpy(&bits, &weight, sizeof bits);
+        Entry& e = m_entries[(bits ^ (bits >> 29)) * 0x9E3779B97F4A7C15ull >> 58];
+        if (!e.used || e.bits != bits) {
+            e.used = true;
+            e.bits = bits;
+            e.text.clear();
+            AppendFixed(e.text, weight, 4);
+        }
+        out += e.text;
+    }
+
+private:
+    struct Entry {
+        bool used = false;
+        std::uint64_t bits = 0;
+        std::string text;
+    };
+    std::array<Entry, 64> m_entries;
+};
+
+// The output rows of one case into rows: its report lines, or the one row
+// of a failed case (failed is then set). With reconnect, a connection found
+// lost by an earlier case is opened again first; a case it cannot be opened
+// for fails with the connection's messages.
+void caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reconnect, IMessageSink& sink,
+              CWeightTexts& weights, std::string& rows, bool& failed)
 {
+    rows.clear();
     std::string failure; // UTF-8
     int ageDays = 0;
     if (!c.problem.empty()) {
@@ -157,7 +188,6 @@ std::string caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reco
         failure = told.text();
     } else {
         try {
-            std::string rows;
             std::vector<CReportRow> report = group(c.input, ageDays, sink);
             for (std::size_t rank = 0; rank < report.size(); ++rank) {
                 const CReportRow& row = report[rank];
@@ -169,16 +199,16 @@ std::string caseRows(const BatchCase& c, const GroupRows& group, CDatabase* reco
                     appendCp1252Field(rows, *text);
                 }
                 rows += ',';
-                AppendFixed(rows, row.m_weight, 4);
+                weights.Append(rows, row.m_weight);
                 rows += ",\n";
             }
-            return rows;
+            return;
         } catch (const CDBException& e) {
             failure = CStderrSink::OneLine(DatabaseErrorText(e));
         }
     }
     failed = true;
-    return CsvRecord({c.id, "0", "", "", "", "", failure});
+    rows = CsvRecord({c.id, "0", "", "", "", "", failure});
 }
 
 // One case of a block: its record read on the main thread, checked and
@@ -211,6 +241,7 @@ struct Worker {
     std::ostringstream messages;
     CStderrSink sink{messages};
     std::string prefix; // of the current case's messages
+    CWeightTexts weights;
 };
 
 void groupItem(Worker& worker, BatchItem& item)
@@ -218,7 +249,8 @@ void groupItem(Worker& worker, BatchItem& item)
     readItem(item);
     worker.prefix.assign("line ").append(std::to_string(item.c.line)).append(" (").append(EchoValue(item.c.id)).append("): ");
     worker.sink.setPrefix(worker.prefix);
-    item.rows = caseRows(item.c, worker.group, worker.reconnect, worker.sink, item.failed);
+    item.failed = false;
+    caseRows(item.c, worker.group, worker.reconnect, worker.sink, worker.weights, item.rows, item.failed);
     item.messages = worker.messages.str();
     worker.messages.str(std::string());
 }
