@@ -233,16 +233,14 @@ private:
     std::thread m_thread; // last: started once the rest is ready
 };
 
-// From about this many rows (the server's estimate) a table is taken in on a
-// thread beside the fetching.
-constexpr std::size_t kTakerRows = 50000;
-
 // Each row of sql, read in rowsets, handed to take(rowset, row) in order.
 template <typename Take>
 void eachBulkRow(CDatabase& db, const TableInfo& table, const std::string& sql, Take take)
 {
     CBulkTextSet set(&db, table);
     set.Open(sql, CRecordset::useMultiRowFetch);
+    if (set.IsEOF())
+        return;
     std::vector<std::string> names;
     for (short c = 0; c < set.GetODBCFieldCount(); ++c)
         names.push_back(set.GetFieldName(c));
@@ -250,17 +248,19 @@ void eachBulkRow(CDatabase& db, const TableInfo& table, const std::string& sql, 
         for (long row = 0; row < rowset.rows(); ++row)
             take(rowset, row);
     };
-    // A small table is taken in on this thread: a thread of its own would
-    // cost more than it saves.
-    if (table.rows < kTakerRows) {
-        CRowset rowset;
-        for (; !set.IsEOF(); set.MoveNext()) {
-            rowset.CopyFrom(set, names);
-            takeAll(rowset);
-        }
+    // A result of one rowset is taken in on this thread: a thread of its own
+    // would cost more than it saves. A larger one is taken in on a thread
+    // beside the fetching.
+    CRowset first;
+    first.CopyFrom(set, names);
+    set.MoveNext();
+    if (set.IsEOF()) {
+        takeAll(first);
         return;
     }
     CRowsetTaker taker(takeAll);
+    taker.free() = std::move(first);
+    taker.hand();
     for (; !set.IsEOF(); set.MoveNext()) {
         taker.free().CopyFrom(set, names);
         taker.hand();

@@ -309,6 +309,47 @@ TEST_F(BatchDifferentialTest, SnapshotGivesTheBytesOfTheStatements)
     EXPECT_LT(snapshotSelects * 5, statementSelects) << snapshotSelects << " vs " << statementSelects;
 }
 
+// Tables of several rowsets are taken into memory on a thread beside the
+// fetching: a key's rows spread over rowsets far apart (letter-case and
+// trailing-blank variants among thousands of other codes) still answer in
+// delivery order, as the statements do.
+TEST_F(BatchDifferentialTest, TablesOfManyRowsetsGiveTheBytesOfTheStatements)
+{
+    Rng rng(77);
+    Options o;
+    testdb::createReferenceDatabase(m_database);
+    std::string s = referenceSet(rng, o);
+    std::vector<std::vector<Value>> dg1, complexcl;
+    for (int i = 0; i < 12000; ++i) {
+        const std::string code = "F" + std::to_string(10000 + i);
+        dg1.push_back({text(code), text("DGCAT"), text(oneOf(rng, kDgcats))});
+        if (i % 2 == 0)
+            dg1.push_back({text(code), text("DGPROP"), text(oneOf(rng, kDgprops))});
+        complexcl.push_back({text(code), text(oneOf(rng, kCompls))});
+        // Now and then one more row of a case's code, many rowsets after its first.
+        if (i % 1500 == 0)
+            for (const std::string& code : kCodes) {
+                dg1.push_back({text(variant(rng, code, false)), text(chance(rng, 50) ? "DGPROP" : "COMPL"),
+                               text(oneOf(rng, chance(rng, 50) ? kDgprops : kCompls))});
+                complexcl.push_back({text(variant(rng, code, false)), text(oneOf(rng, kCompls))});
+            }
+    }
+    s += insert("DG1", "code, vartype, varval", dg1) + insert("complexcl", "code, compl", complexcl);
+    testdb::exec(s, m_database);
+    const std::string in = m_dir + "/in.csv";
+    writeFile(in, cases(rng, o, 150));
+
+    const BatchRun statements = batch(m_database, {"batch", "--per-statement", in});
+    const BatchRun snapshot = batch(m_database, {"batch", "--jobs", "1", in});
+    const BatchRun parallel = batch(m_database, {"batch", "--jobs", "2", in});
+    EXPECT_EQ(snapshot.out, statements.out);
+    EXPECT_EQ(snapshot.err, statements.err);
+    EXPECT_EQ(snapshot.status, statements.status);
+    EXPECT_EQ(parallel.out, statements.out);
+    EXPECT_EQ(parallel.err, statements.err);
+    EXPECT_NE(statements.out.find(",1,"), std::string::npos);
+}
+
 // The comparison rules the snapshot models, asked of the server for every
 // pair of printable ASCII characters and for trailing and leading blanks.
 TEST_F(BatchDifferentialTest, ModelledCollationsCompareAsTheServer)
