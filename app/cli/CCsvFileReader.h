@@ -14,8 +14,9 @@
 class CCsvFileReader {
 public:
     // Opens the file as the case file is opened (same refusals and texts);
-    // throws CFileException. pieceSize: the bytes read at a time.
-    explicit CCsvFileReader(const std::string& path, std::size_t pieceSize = std::size_t(1) << 20);
+    // throws CFileException. pieceSize: the bytes read at a time; small
+    // enough that a short input does not pay for a large buffer's first use.
+    explicit CCsvFileReader(const std::string& path, std::size_t pieceSize = std::size_t(64) << 10);
 
     // As CCsvReader::Next. Throws CFileException when reading fails.
     CCsvReader::Result Next(std::vector<std::string>& fields, int& line, std::string& problem);
