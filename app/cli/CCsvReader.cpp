@@ -2,6 +2,23 @@
 
 #include <algorithm>
 
+namespace {
+
+// Where the first byte at or after pos for which stop holds stands, or the
+// text's end. find_first_of would search the set of stop bytes once for
+// every byte of the text.
+template <typename Stop>
+std::size_t findFirst(std::string_view text, std::size_t pos, Stop stop)
+{
+    while (pos < text.size() && !stop(text[pos]))
+        ++pos;
+    return pos;
+}
+
+bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+} // namespace
+
 CCsvReader::CCsvReader(std::string_view text) : m_text(text)
 {
     // A UTF-8 byte order mark, as spreadsheet programs write one.
@@ -52,7 +69,7 @@ CCsvReader::Result CCsvReader::Next(std::vector<std::string>& fields, int& line,
         return finish(Result::End);
 
     line = m_nLine;
-    const std::size_t lineEnd = std::min(m_text.find_first_of("\r\n", m_pos), m_text.size());
+    const std::size_t lineEnd = findFirst(m_text, m_pos, isLineEnd);
     if (lineEnd - m_pos > kMaxRecordBytes) {
         problem = kLongRecordProblem;
         skipRestOfLine();
@@ -85,7 +102,8 @@ CCsvReader::Result CCsvReader::Next(std::vector<std::string>& fields, int& line,
                 return finish(Result::Malformed);
             }
         } else {
-            const std::size_t end = std::min(m_text.find_first_of(",\"\r\n", m_pos), m_text.size());
+            const std::size_t end =
+                findFirst(m_text, m_pos, [](char c) { return c == ',' || c == '"' || isLineEnd(c); });
             field.assign(m_text.substr(m_pos, end - m_pos));
             m_pos = end;
             if (m_pos < m_text.size() && m_text[m_pos] == '"') {
