@@ -123,4 +123,12 @@ std::string Cp1252FromUtf8(std::string_view text)
     return out;
 }
 
+bool IsAscii(std::string_view text)
+{
+    for (char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 } // namespace codepage

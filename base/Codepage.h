@@ -13,4 +13,7 @@ std::string Cp1252FromUtf16(std::u16string_view text);
 std::string Utf8FromCp1252(std::string_view text);
 std::string Cp1252FromUtf8(std::string_view text);
 
+// Plain ASCII reads the same in Windows-1252 and UTF-8: no conversion needed.
+bool IsAscii(std::string_view text);
+
 } // namespace codepage

@@ -29,14 +29,9 @@ bool hasState(const std::vector<std::string>& states, const char* state)
 // set up anew for every value, which costs more than the whole transfer
 // for the catalogue. So text is taken as UTF-8 and turned into Windows-1252
 // here.
-bool isAscii(std::string_view text)
-{
-    return std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; });
-}
-
 std::string cp1252FromDriver(std::string_view utf8)
 {
-    return isAscii(utf8) ? std::string(utf8) : codepage::Cp1252FromUtf8(utf8);
+    return codepage::IsAscii(utf8) ? std::string(utf8) : codepage::Cp1252FromUtf8(utf8);
 }
 
 // One bound text column of a bulk cursor. The driver fills the UTF-8 arrays;
@@ -231,7 +226,7 @@ void CRecordset::Impl::convertRowset()
                 odbc::ThrowCode(kSqlErrorDataTruncated);
             const std::string_view utf8(c.utf8.get() + row * c.utf8Slot, std::size_t(bytes));
             // Plain ASCII, as nearly every value is, reads the same in both code pages.
-            const bool ascii = isAscii(utf8);
+            const bool ascii = codepage::IsAscii(utf8);
             const std::string converted = ascii ? std::string() : codepage::Cp1252FromUtf8(utf8);
             const std::string_view text = ascii ? utf8 : std::string_view(converted);
             if (text.size() >= c.slot)

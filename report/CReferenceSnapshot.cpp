@@ -139,7 +139,9 @@ public:
     std::string_view text(long row, short column) const
     {
         const std::size_t at = std::size_t(row) * std::size_t(m_nColumns) + std::size_t(column);
-        return m_lengths[at] < 0 ? std::string_view() : std::string_view(m_text).substr(m_begins[at], std::size_t(m_lengths[at]));
+        if (m_lengths[at] < 0)
+            return {};
+        return std::string_view(m_text).substr(m_begins[at], std::size_t(m_lengths[at]));
     }
     bool isNull(long row, short column) const
     {
@@ -467,17 +469,15 @@ void CReferenceSnapshot::loadDG1(const Schema& schema)
     // few vartypes: a key is worked out only when the text changes.
     std::string code, rawCode, rawVartype;
     int kind = -1;
-    bool named = false;
     try {
         eachBulkRow(m_db, t, "SELECT code, vartype, varval FROM DG1" + orderBy(t) + ";",
                     [&](const CRowset& set, long row) {
                         if (!m_dg1.inMemory || set.isNull(row, 0) || set.isNull(row, 1))
                             return;
-                        if (!named && set.name(2) != "varval") {
+                        if (set.name(2) != "varval") {
                             m_dg1.inMemory = false;
                             return;
                         }
-                        named = true;
                         const std::string_view rowCode = set.text(row, 0), rowVartype = set.text(row, 1);
                         if (rowCode != rawCode) {
                             if (!ComparisonKey(m_dg1Code, rowCode, code)) {

@@ -100,7 +100,9 @@ public:
 
     CKeyedTexts m_codes{kCodeKinds}; // by code key
     CKeyIndex m_exclusions;           // code key, '\n', compl key
-    std::vector<bool> m_excludingCodes; // by DG1 code key number: complexcl has the code (empty: not known)
+    // By DG1 code key number: whether complexcl has a row for the code
+    // (empty: not known, the pair is looked up).
+    std::vector<bool> m_excludingCodes;
     CKeyedTexts m_inclprops;          // by compl key
     std::vector<std::string> m_decisionColumns;
     std::vector<DecisionRow> m_decisionRows;
@@ -165,7 +167,8 @@ private:
     std::string m_key, m_complKey, m_pair;
     std::unordered_map<std::string, std::vector<std::uint32_t>> m_admitted;
     // The last narrowings asked for, as the case record held them, by a hash
-    // of the category: most passes ask for one seen shortly before.
+    // of the category and the first primary property: most passes ask for
+    // one seen shortly before.
     struct RecentNarrowing {
         std::string mdc, dgcat, procpro;
         std::vector<std::string> pdgpro;

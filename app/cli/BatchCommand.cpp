@@ -3,13 +3,12 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <sstream>
-#include <thread>
 #include <mutex>
+#include <thread>
 #include <unistd.h>
 
 #include "BatchHeap.h"
@@ -135,7 +134,7 @@ void readCase(const std::vector<std::string>& fields, BatchCase& c)
 // code, DRG and name is, needs no conversion.
 void appendCp1252Field(std::string& out, const std::string& text)
 {
-    if (std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+    if (codepage::IsAscii(text))
         AppendCsvField(out, text);
     else
         AppendCsvField(out, codepage::Utf8FromCp1252(text));
@@ -247,7 +246,8 @@ struct Worker {
 void groupItem(Worker& worker, BatchItem& item)
 {
     readItem(item);
-    worker.prefix.assign("line ").append(std::to_string(item.c.line)).append(" (").append(EchoValue(item.c.id)).append("): ");
+    worker.prefix.assign("line ").append(std::to_string(item.c.line));
+    worker.prefix.append(" (").append(EchoValue(item.c.id)).append("): ");
     worker.sink.setPrefix(worker.prefix);
     item.failed = false;
     caseRows(item.c, worker.group, worker.reconnect, worker.sink, worker.weights, item.rows, item.failed);

@@ -250,6 +250,16 @@ BatchRun batch(const std::string& database, const std::vector<std::string>& args
     return run;
 }
 
+// The snapshot on one thread and on several wrote what the statements wrote.
+void expectTheBytesOfTheStatements(const BatchRun& statements, const BatchRun& snapshot, const BatchRun& parallel)
+{
+    EXPECT_EQ(snapshot.out, statements.out);
+    EXPECT_EQ(snapshot.err, statements.err);
+    EXPECT_EQ(snapshot.status, statements.status);
+    EXPECT_EQ(parallel.out, statements.out);
+    EXPECT_EQ(parallel.err, statements.err);
+}
+
 long long selects()
 {
     return std::stoll(testdb::query("SHOW GLOBAL STATUS LIKE 'Com_select'").at(0).at(1));
@@ -290,11 +300,7 @@ TEST_F(BatchDifferentialTest, SnapshotGivesTheBytesOfTheStatements)
         long long after = selects();
         const BatchRun parallel = batch(m_database, {"batch", "--jobs", "3", in});
 
-        EXPECT_EQ(snapshot.out, statements.out);
-        EXPECT_EQ(snapshot.err, statements.err);
-        EXPECT_EQ(snapshot.status, statements.status);
-        EXPECT_EQ(parallel.out, statements.out);
-        EXPECT_EQ(parallel.err, statements.err);
+        expectTheBytesOfTheStatements(statements, snapshot, parallel);
         // The traps must be reached: results, failed cases and warnings.
         EXPECT_NE(statements.out.find(",1,"), std::string::npos);
         EXPECT_NE(statements.out.find(",0,,,,,"), std::string::npos);
@@ -342,11 +348,7 @@ TEST_F(BatchDifferentialTest, TablesOfManyRowsetsGiveTheBytesOfTheStatements)
     const BatchRun statements = batch(m_database, {"batch", "--per-statement", in});
     const BatchRun snapshot = batch(m_database, {"batch", "--jobs", "1", in});
     const BatchRun parallel = batch(m_database, {"batch", "--jobs", "2", in});
-    EXPECT_EQ(snapshot.out, statements.out);
-    EXPECT_EQ(snapshot.err, statements.err);
-    EXPECT_EQ(snapshot.status, statements.status);
-    EXPECT_EQ(parallel.out, statements.out);
-    EXPECT_EQ(parallel.err, statements.err);
+    expectTheBytesOfTheStatements(statements, snapshot, parallel);
     EXPECT_NE(statements.out.find(",1,"), std::string::npos);
 }
 
